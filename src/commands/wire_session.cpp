@@ -1,0 +1,9 @@
+#include "commands/wire_session.h"
+
+namespace bs {
+
+void wireSession(Session& session) {
+  (void)session;
+}
+
+}  // namespace bs

@@ -1,0 +1,88 @@
+#include "core/error_list.h"
+
+#include <array>
+#include <string>
+
+#include "core/session.h"
+
+namespace bs {
+
+namespace {
+
+struct Column {
+  const char* header;
+  int width;
+};
+
+constexpr std::array<Column, 8> kErrorColumns{{{"No.", 40},
+                                               {"Record Type", 100},
+                                               {"Line", 35},
+                                               {"Column", 60},
+                                               {"Field Name", 150},
+                                               {"Message", 550},
+                                               {"Account", 75},
+                                               {"Payee Name", 600}}};
+
+void appendRow(Form& form, std::vector<std::string_view> cells) {
+  Grid& grid = form.StringGrid1;
+  int r = grid.rowCount() - 1;
+  std::string number = std::to_string(r);
+  cells[0] = number;
+  grid.setCells(r, cells);
+  grid.setRowCount(grid.rowCount() + 1);
+}
+
+}  // namespace
+
+void addError(Form& form, std::string_view recordType, std::string_view line,
+              std::string_view columns, std::string_view fieldName, std::string_view message) {
+  appendRow(form, {{}, recordType, line, columns, fieldName, message});
+}
+
+void addErrorWithParty(Form& form, std::string_view recordType, std::string_view line,
+                       std::string_view columns, std::string_view fieldName,
+                       std::string_view message, std::string_view account,
+                       std::string_view payeeName) {
+  appendRow(form, {{}, recordType, line, columns, fieldName, message, account, payeeName});
+}
+
+void clearErrorList(Form& form) {
+  Grid& grid = form.StringGrid1;
+  for (int r = 1; r < grid.rowCount(); ++r) grid.clearRow(r);
+  grid.setRowCount(2);
+  grid.setColCount(2);
+}
+
+void setUpErrorList(Form& form) {
+  Grid& grid = form.StringGrid1;
+  grid.setRowCount(2);
+  grid.setColCount(static_cast<int>(kErrorColumns.size()));
+  for (std::size_t c = 0; c < kErrorColumns.size(); ++c) {
+    grid.setCell(static_cast<int>(c), 0, kErrorColumns[c].header);
+    grid.setColWidth(static_cast<int>(c), kErrorColumns[c].width);
+  }
+}
+
+void markInvalid(Form& form) {
+  form.btnSaveError.enabled = true;
+  form.Label4.caption = "Invalid data fields";
+}
+
+void reportFault(Session& session, std::string_view recordType, long line,
+                 std::string_view columns, std::string_view fieldName, std::string_view message) {
+  session.state.batchValid = false;
+  addError(session.form, recordType, std::to_string(line), columns, fieldName, message);
+  markInvalid(session.form);
+}
+
+void reportFaultWithParty(Session& session, std::string_view recordType, long line,
+                          std::string_view columns, std::string_view fieldName,
+                          std::string_view message, std::string_view account,
+                          std::string_view payeeName) {
+  session.state.batchValid = false;
+  addErrorWithParty(session.form, recordType, std::to_string(line), columns, fieldName, message,
+                    account, payeeName);
+  markInvalid(session.form);
+}
+
+}  // namespace bs

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace bs {
+
+// A failure that ends the running command: a conversion that refuses its text, a file that cannot
+// be opened, read or written, an error of the table store, the report engine or the archive.
+// Only the command handler at the top catches it and shows its message, byte for byte, in an
+// error box.  Faults in the data are never failures; they are error rows.
+class Failure : public std::runtime_error {
+ public:
+  explicit Failure(const std::string& message) : std::runtime_error(message) {}
+};
+
+// The message of an I/O error on `path`, in the platform's words ("Cannot open file ...").
+[[noreturn]] void throwIoFailure(const std::string& what, const std::string& path, int errorNumber);
+
+}  // namespace bs

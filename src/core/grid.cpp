@@ -1,0 +1,120 @@
+#include "core/grid.h"
+
+#include <algorithm>
+
+namespace bs {
+
+namespace {
+
+std::size_t readLength(std::string_view data, std::size_t& pos) {
+  std::size_t value = 0;
+  int shift = 0;
+  while (pos < data.size()) {
+    auto b = static_cast<unsigned char>(data[pos++]);
+    value |= static_cast<std::size_t>(b & 0x7F) << shift;
+    if ((b & 0x80) == 0) break;
+    shift += 7;
+  }
+  return value;
+}
+
+void writeLength(std::string& out, std::size_t n) {
+  do {
+    auto b = static_cast<unsigned char>(n & 0x7F);
+    n >>= 7;
+    if (n != 0) b |= 0x80;
+    out.push_back(static_cast<char>(b));
+  } while (n != 0);
+}
+
+std::vector<std::string_view> unpack(std::string_view data) {
+  std::vector<std::string_view> cells;
+  std::size_t pos = 0;
+  while (pos < data.size()) {
+    std::size_t n = readLength(data, pos);
+    cells.push_back(data.substr(pos, n));
+    pos += n;
+  }
+  return cells;
+}
+
+std::string pack(const std::vector<std::string_view>& cells) {
+  std::size_t last = cells.size();
+  while (last > 0 && cells[last - 1].empty()) --last;  // trailing empty cells are not stored
+  std::string out;
+  for (std::size_t i = 0; i < last; ++i) {
+    writeLength(out, cells[i].size());
+    out.append(cells[i]);
+  }
+  return out;
+}
+
+}  // namespace
+
+Grid::Grid() : rows_(2), widths_{40, 122} {}
+
+void Grid::setRowCount(int rows) { rows_.resize(static_cast<std::size_t>(std::max(rows, 0))); }
+
+void Grid::setColCount(int cols) { colCount_ = std::max(cols, 0); }
+
+int Grid::colWidth(int col) const {
+  if (col < 0) return 0;
+  auto c = static_cast<std::size_t>(col);
+  return c < widths_.size() ? widths_[c] : defaultColWidth();
+}
+
+void Grid::setColWidth(int col, int width) {
+  if (col < 0) return;
+  auto c = static_cast<std::size_t>(col);
+  if (c >= widths_.size()) widths_.resize(c + 1, defaultColWidth());
+  widths_[c] = width;
+}
+
+std::string_view Grid::cell(int col, int row) const {
+  if (row < 0 || row >= rowCount() || col < 0) return {};
+  std::string_view data = rows_[static_cast<std::size_t>(row)];
+  std::size_t pos = 0;
+  for (int i = 0; pos < data.size(); ++i) {
+    std::size_t n = readLength(data, pos);
+    if (i == col) return data.substr(pos, n);
+    pos += n;
+  }
+  return {};
+}
+
+void Grid::setCell(int col, int row, std::string_view text) {
+  if (col < 0 || row < 0) return;
+  if (row >= rowCount()) rows_.resize(static_cast<std::size_t>(row) + 1);
+  std::string& packed = rows_[static_cast<std::size_t>(row)];
+  std::string old = packed;  // the views below point into the old buffer
+  std::vector<std::string_view> cells = unpack(old);
+  if (cells.size() <= static_cast<std::size_t>(col)) cells.resize(static_cast<std::size_t>(col) + 1);
+  cells[static_cast<std::size_t>(col)] = text;
+  packed = pack(cells);
+}
+
+void Grid::clearRow(int row) {
+  if (row >= 0 && row < rowCount()) rows_[static_cast<std::size_t>(row)].clear();
+}
+
+int Grid::storedCells(int row) const {
+  if (row < 0 || row >= rowCount()) return 0;
+  return static_cast<int>(unpack(rows_[static_cast<std::size_t>(row)]).size());
+}
+
+void Grid::setCells(int row, const std::vector<std::string_view>& cells) {
+  if (row < 0) return;
+  if (row >= rowCount()) rows_.resize(static_cast<std::size_t>(row) + 1);
+  std::string& packed = rows_[static_cast<std::size_t>(row)];
+  if (packed.empty()) {
+    packed = pack(cells);
+    return;
+  }
+  std::string old = packed;
+  std::vector<std::string_view> merged = unpack(old);
+  if (merged.size() < cells.size()) merged.resize(cells.size());
+  std::copy(cells.begin(), cells.end(), merged.begin());
+  packed = pack(merged);
+}
+
+}  // namespace bs

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace bs {
+
+// The window's grid of texts (StringGrid1) as data.  Cells are byte strings addressed by column
+// and row, both from 0.  A cell in a column beyond the column count keeps its text but is not
+// shown.  Rows are stored compactly (one packed buffer per row) so that a list of a million rows
+// stays small.  Shrinking the row count drops the rows beyond it.
+class Grid {
+ public:
+  Grid();
+
+  int rowCount() const { return static_cast<int>(rows_.size()); }
+  int colCount() const { return colCount_; }
+  void setRowCount(int rows);
+  void setColCount(int cols);
+
+  // Width in pixels; 0 hides the column.  Columns never set have the default width.
+  int colWidth(int col) const;
+  void setColWidth(int col, int width);
+  int defaultColWidth() const { return 40; }
+  int defaultRowHeight() const { return 17; }
+
+  // The text of a cell; empty for a cell never written.  The view is valid until the next write
+  // to the same row or a change of the row count.
+  std::string_view cell(int col, int row) const;
+  void setCell(int col, int row, std::string_view text);
+  void clearRow(int row);
+  // The number of cells stored for a row (the highest written column + 1).
+  int storedCells(int row) const;
+
+  // Writes `cells` into columns 0 to cells.size() - 1 of `row` in one step; later columns keep
+  // their texts.  Grows the grid when the row does not exist yet.
+  void setCells(int row, const std::vector<std::string_view>& cells);
+
+ private:
+  // Packed row: for each cell a length (LEB128) followed by its bytes.
+  std::vector<std::string> rows_;
+  int colCount_ = 2;
+  std::vector<int> widths_;
+};
+
+}  // namespace bs

@@ -1,0 +1,116 @@
+#include "core/text_lines.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "core/failure.h"
+
+namespace bs {
+
+namespace {
+constexpr std::size_t kBlockSize = 1 << 16;
+constexpr char kCr = '\r';
+constexpr char kLf = '\n';
+constexpr char kSub = '\x1A';
+}  // namespace
+
+LineReader::LineReader(const std::string& path) : path_(path), buffer_(kBlockSize) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throwIoFailure("Cannot open file", path, errno);
+  fd_.reset(fd);
+  struct stat st {};
+  if (::fstat(fd, &st) == 0) {
+    if (S_ISDIR(st.st_mode)) throwIoFailure("Cannot open file", path, EISDIR);
+    fileSize_ = static_cast<std::uint64_t>(st.st_size);
+  }
+}
+
+bool LineReader::fill() {
+  if (eof_) return false;
+  for (;;) {
+    ssize_t n = ::read(fd_.get(), buffer_.data(), buffer_.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throwIoFailure("Read error on file", path_, errno);
+    }
+    pos_ = 0;
+    len_ = static_cast<std::size_t>(n);
+    if (n == 0) eof_ = true;
+    return n > 0;
+  }
+}
+
+bool LineReader::next(std::string_view& line) {
+  if (ended_) return false;
+  carry_.clear();
+  bool carrying = false;
+  for (;;) {
+    if (pos_ >= len_ && !fill()) {
+      // End of the data: the pending bytes form the last line, if there are any.
+      ended_ = true;
+      if (!carrying) return false;
+      lineEnd_ = LineEnd::EndOfFile;
+      ++lineNumber_;
+      line = carry_;
+      return true;
+    }
+    const char* begin = buffer_.data() + pos_;
+    std::size_t avail = len_ - pos_;
+    const char* stop = nullptr;
+    for (std::size_t i = 0; i < avail; ++i) {
+      char c = begin[i];
+      if (c == kCr || c == kSub) {
+        stop = begin + i;
+        break;
+      }
+    }
+    if (stop == nullptr) {
+      carry_.append(begin, avail);
+      consumed_ += avail;
+      pos_ = len_;
+      carrying = true;
+      continue;
+    }
+    std::size_t n = static_cast<std::size_t>(stop - begin);
+    bool useCarry = carrying;
+    if (useCarry) carry_.append(begin, n);
+    std::string_view body = useCarry ? std::string_view(carry_) : std::string_view(begin, n);
+    consumed_ += n + 1;
+    pos_ += n + 1;
+    if (*stop == kSub) {
+      ended_ = true;
+      if (n == 0 && !carrying) return false;
+      lineEnd_ = LineEnd::Sub;
+      ++lineNumber_;
+      if (!useCarry) {
+        carry_.assign(body);
+        body = carry_;
+      }
+      line = body;
+      return true;
+    }
+    // A CR: swallow an LF that follows it, also across a buffer refill.
+    if (!useCarry) {
+      // Keep the line in carry_ if the refill below would overwrite the buffer.
+      if (pos_ >= len_) {
+        carry_.assign(body);
+        body = carry_;
+      }
+    }
+    lineEnd_ = LineEnd::Cr;
+    if (pos_ >= len_) fill();
+    if (pos_ < len_ && buffer_[pos_] == kLf) {
+      ++pos_;
+      ++consumed_;
+      lineEnd_ = LineEnd::CrLf;
+    }
+    ++lineNumber_;
+    line = body;
+    return true;
+  }
+}
+
+}  // namespace bs

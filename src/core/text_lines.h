@@ -1,0 +1,78 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/unique_fd.h"
+
+namespace bs {
+
+// Columns are 1-based and inclusive; a field that reaches past the end of the line is cut there.
+inline std::string_view cut(std::string_view line, std::size_t first, std::size_t last) {
+  if (first < 1 || first > line.size() || last < first) return {};
+  std::size_t end = last < line.size() ? last : line.size();
+  return line.substr(first - 1, end - first + 1);
+}
+
+// Removes every byte with a code of 0x20 or below at both ends.
+inline std::string_view trim(std::string_view text) {
+  std::size_t b = 0, e = text.size();
+  while (b < e && static_cast<unsigned char>(text[b]) <= 0x20) ++b;
+  while (e > b && static_cast<unsigned char>(text[e - 1]) <= 0x20) --e;
+  return text.substr(b, e - b);
+}
+
+// How a line read by LineReader ended.
+enum class LineEnd {
+  Cr,         // a CR alone
+  CrLf,       // a CR followed by LF (the LF belongs to the line end)
+  EndOfFile,  // the last line, without CR
+  Sub,        // a 0x1A byte: it and everything after it are never read
+};
+
+// Reads a payment file one line at a time.  A line ends at CR; an LF directly after the CR
+// belongs to the line end; any other LF is an ordinary byte of the line; a 0x1A byte ends the
+// file.  The file is read in blocks and at most one line is held in memory.  Closes the file
+// when destroyed, also when a step fails.
+class LineReader {
+ public:
+  // Throws Failure with the platform's I/O message when the file cannot be opened.
+  explicit LineReader(const std::string& path);
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  // The next line without its line end; false at the end of the file.  The view stays valid
+  // until the next call.  A file that ends in CR or CR LF has no further (empty) line after it;
+  // an empty file has no line at all.  Throws Failure on a read error.
+  bool next(std::string_view& line);
+
+  // Number of the line last returned, counting from 1.
+  long lineNumber() const { return lineNumber_; }
+  // How the line last returned ended.
+  LineEnd lineEnd() const { return lineEnd_; }
+  // Bytes consumed so far (lines and their line ends), for progress reports.
+  std::uint64_t bytesRead() const { return consumed_; }
+  // Size of the file when it was opened.
+  std::uint64_t fileSize() const { return fileSize_; }
+
+ private:
+  bool fill();
+
+  std::string path_;
+  UniqueFd fd_;
+  std::vector<char> buffer_;
+  std::size_t pos_ = 0;
+  std::size_t len_ = 0;
+  bool eof_ = false;
+  bool ended_ = false;  // a 0x1A was met, or the end of the data
+  std::string carry_;   // a line that spans buffer refills
+  long lineNumber_ = 0;
+  LineEnd lineEnd_ = LineEnd::EndOfFile;
+  std::uint64_t consumed_ = 0;
+  std::uint64_t fileSize_ = 0;
+};
+
+}  // namespace bs

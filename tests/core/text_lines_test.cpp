@@ -1,0 +1,96 @@
+#include "core/text_lines.h"
+
+#include <gtest/gtest.h>
+
+#include "core/failure.h"
+#include "support/test_support.h"
+
+namespace bs {
+namespace {
+
+struct LinesCase {
+  const char* name;
+  std::string bytes;
+  std::vector<std::string> lines;
+};
+
+std::vector<std::string> readAll(const std::string& path) {
+  LineReader reader(path);
+  std::vector<std::string> out;
+  std::string_view line;
+  while (reader.next(line)) out.emplace_back(line);
+  return out;
+}
+
+TEST(LineReader, SplitsLinesAsThePaymentFileRulesSay) {
+  const std::vector<LinesCase> cases = {
+      {"empty file has no line", "", {}},
+      {"CR LF ends a line", "abc\r\ndef\r\n", {"abc", "def"}},
+      {"lone CR ends a line", "abc\rdef", {"abc", "def"}},
+      {"lone LF is a byte of the line", "abc\ndef\r\n", {"abc\ndef"}},
+      {"LF-only file is one line", "a\nb\nc\n", {"a\nb\nc\n"}},
+      {"second CR LF is an empty line", "abc\r\n\r\n", {"abc", ""}},
+      {"0x1A ends the file", "abc\r\nde\x1A" "fg\r\nhij\r\n", {"abc", "de"}},
+      {"0x1A at a line start ends without a line", "abc\r\n\x1A" "def", {"abc"}},
+      {"CR CR LF is two lines", "a\r\r\nb", {"a", "", "b"}},
+      {"NUL bytes are ordinary", std::string("a\0b\r\n", 5), {std::string("a\0b", 3)}},
+  };
+  test::TempDir dir;
+  for (const auto& c : cases) {
+    auto path = dir / "f.txt";
+    test::writeFile(path, c.bytes);
+    EXPECT_EQ(readAll(path.string()), c.lines) << c.name;
+  }
+}
+
+TEST(LineReader, LinesSpanningBlocksAndCrLfAcrossARefill) {
+  test::TempDir dir;
+  const std::size_t block = 1 << 16;
+  std::string longLine(block * 2 + 17, 'x');
+  // A CR as the last byte of the first block and its LF as the first byte of the next.
+  std::string first(block - 1, 'a');
+  std::string bytes = first + "\r\n" + longLine + "\r\nend";
+  auto path = dir / "f.txt";
+  test::writeFile(path, bytes);
+  LineReader reader(path.string());
+  std::string_view line;
+  ASSERT_TRUE(reader.next(line));
+  EXPECT_EQ(line, first);
+  EXPECT_EQ(reader.lineEnd(), LineEnd::CrLf);
+  ASSERT_TRUE(reader.next(line));
+  EXPECT_EQ(line.size(), longLine.size());
+  ASSERT_TRUE(reader.next(line));
+  EXPECT_EQ(line, "end");
+  EXPECT_EQ(reader.lineEnd(), LineEnd::EndOfFile);
+  EXPECT_EQ(reader.lineNumber(), 3);
+  EXPECT_FALSE(reader.next(line));
+  EXPECT_EQ(reader.bytesRead(), bytes.size());
+}
+
+TEST(LineReader, MissingFileIsAFailureNamingIt) {
+  try {
+    LineReader reader("/nonexistent/batch.txt");
+    FAIL() << "no failure";
+  } catch (const Failure& f) {
+    EXPECT_NE(std::string(f.what()).find("/nonexistent/batch.txt"), std::string::npos);
+  }
+}
+
+TEST(Columns, CutAndTrim) {
+  struct Case {
+    std::string_view line;
+    std::size_t first, last;
+    std::string_view expected;
+  } cases[] = {
+      {"0021234567890", 1, 3, "002"}, {"0021234567890", 4, 6, "123"},
+      {"abc", 2, 10, "bc"},           {"abc", 4, 6, ""},
+      {"abc", 3, 3, "c"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(cut(c.line, c.first, c.last), c.expected);
+  EXPECT_EQ(trim(std::string_view("\t\x01 ab c \x20\x1F")), "ab c");
+  EXPECT_EQ(trim("   "), "");
+  EXPECT_EQ(trim("\xA0x\xA0"), "\xA0x\xA0");  // only bytes up to 0x20 are blanks
+}
+
+}  // namespace
+}  // namespace bs
