@@ -1,0 +1,79 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace bs {
+
+// The local table store: one SQLite database file per table in the data folder
+// (Data/ReportTable.DAT, Data/ReportTableDetail.DAT, Data/addAccBatchError.DAT), attached to one
+// connection (alias "DB") so that the statements name the tables as they stand.  The table files
+// come with the installation; the store never creates them.  Every error is a Failure whose
+// message names the file.  A locked file is retried 15 times, 100 ms apart, before the store
+// reports a lock error.  Texts are stored as the bytes they are (Windows-874).
+class TableStore {
+ public:
+  TableStore();
+  ~TableStore();
+  TableStore(const TableStore&) = delete;
+  TableStore& operator=(const TableStore&) = delete;
+
+  // Closes the connection (at start-up the window disconnects the store before pointing it).
+  void close();
+  // Points the store at the data folder; the files are opened when first used.
+  void setDirectory(const std::filesystem::path& dataFolder);
+  const std::filesystem::path& directory() const;
+
+  // Runs one SQL statement that returns no rows.
+  void execSql(std::string_view sql);
+
+  // One write transaction per command: begun when a command starts, committed when it ends
+  // (also after a failure, so that rows written before it stay).
+  void beginCommand();
+  void endCommand();
+
+  // A table object, opened by file name ("ReportTable.DAT").
+  class Table {
+   public:
+    ~Table();
+    Table(Table&&) noexcept;
+    Table& operator=(Table&&) noexcept;
+
+    // Exclusive use; emptyTable is allowed only while it is held.
+    void setExclusive(bool on);
+    void emptyTable();
+    // A new current row, stored by post().
+    void append();
+    // The current row (the last row of the table) for changes, stored by post().
+    void edit();
+    void setText(std::string_view column, std::string_view value);
+    void setInteger(std::string_view column, long long value);
+    // The current row's column as text.
+    std::string text(std::string_view column) const;
+    void post();
+
+   private:
+    friend class TableStore;
+    struct Impl;
+    explicit Table(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> impl_;
+  };
+  Table openTable(std::string_view fileName);
+
+  // Every row of a table in stored order, for the report engine: the column names and, per row,
+  // the texts of those columns (numbers written as the store holds them).
+  struct Rows {
+    std::vector<std::string> columns;
+    std::vector<std::vector<std::string>> rows;
+  };
+  Rows readAll(std::string_view fileName);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace bs
