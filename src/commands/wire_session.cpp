@@ -2,6 +2,7 @@
 
 namespace bs {
 
+// Each layer installs its part; a line per layer keeps merges trivial.
 void wireSession(Session& session) {
   (void)session;
 }
