@@ -12,7 +12,7 @@
 namespace bs {
 namespace {
 
-struct Run {
+struct CliRun {
   int code = -1;
   std::string out;
 };
@@ -23,9 +23,9 @@ std::string quote(const std::string& s) {
   return q + "'";
 }
 
-Run cli(const std::string& args) {
+CliRun cli(const std::string& args) {
   std::string cmd = std::string(BATCHSEAL_PROGRAM_DIR) + "/batchseal-cli " + args + " 2>/dev/null";
-  Run r;
+  CliRun r;
   std::FILE* p = ::popen(cmd.c_str(), "r");
   if (!p) return r;
   char buf[4096];
@@ -36,7 +36,7 @@ Run cli(const std::string& args) {
   return r;
 }
 
-QJsonObject json(const Run& r) {
+QJsonObject json(const CliRun& r) {
   QJsonParseError err{};
   auto doc = QJsonDocument::fromJson(QByteArray::fromStdString(r.out), &err);
   EXPECT_EQ(err.error, QJsonParseError::NoError) << r.out;
@@ -60,7 +60,7 @@ TEST(Cli, CheckListsRecordTypeOffencesWithTheirLines) {
   auto home = test::makeProgramFolder(dir);
   auto input = dir / "pay.txt";
   test::writeFile(input, test::joinLines({header(), "0O1xyz", "", header()}));
-  Run r = cli("--home " + quote(home.string()) + " check " + quote(input.string()) + " --json");
+  CliRun r = cli("--home " + quote(home.string()) + " check " + quote(input.string()) + " --json");
   EXPECT_EQ(r.code, 1);
   QJsonObject o = json(r);
   EXPECT_EQ(o["outcome"].toString(), "stopped");
@@ -79,7 +79,7 @@ TEST(Cli, CheckListsLengthOffences) {
   auto home = test::makeProgramFolder(dir);
   auto input = dir / "pay.txt";
   test::writeFile(input, test::joinLines({header(), std::string(32, ' ').replace(0, 3, "999")}));
-  Run r = cli("--home " + quote(home.string()) + " check " + quote(input.string()) + " --json");
+  CliRun r = cli("--home " + quote(home.string()) + " check " + quote(input.string()) + " --json");
   EXPECT_EQ(r.code, 1);
   QJsonArray grid = json(r)["grid"].toArray();
   ASSERT_EQ(grid.size(), 3);
@@ -90,7 +90,7 @@ TEST(Cli, CheckListsLengthOffences) {
 TEST(Cli, MissingInputIsAFailureWithItsMessage) {
   test::TempDir dir;
   auto home = test::makeProgramFolder(dir);
-  Run r = cli("--home " + quote(home.string()) + " check " + quote((dir / "nope.txt").string()) +
+  CliRun r = cli("--home " + quote(home.string()) + " check " + quote((dir / "nope.txt").string()) +
               " --json");
   EXPECT_EQ(r.code, 3);
   QJsonObject o = json(r);
@@ -118,7 +118,7 @@ TEST(Cli, SealRefusesNamesBeforeTouchingAnything) {
        "If you select new file for output , should be insert file name"},
   };
   for (const auto& c : cases) {
-    Run r = cli("--home " + quote(home.string()) + " " + c.args + " --json");
+    CliRun r = cli("--home " + quote(home.string()) + " " + c.args + " --json");
     EXPECT_EQ(r.code, 1) << c.args;
     QJsonObject o = json(r);
     EXPECT_EQ(o["outcome"].toString(), "stopped");
