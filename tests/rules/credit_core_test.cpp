@@ -1,6 +1,8 @@
 // The frame of the credit check: valid lines, identity columns, the context row, and the
 // sequence number, amount, currency and internal reference rules.
 
+#include "commands/wire_session.h"
+#include "core/commands.h"
 #include "core/failure.h"
 #include "rules/credit_harness.h"
 
@@ -26,6 +28,25 @@ TEST(CreditLines, ValidLineOfEveryProductYieldsNoRow) {
       EXPECT_EQ(h.session.state.invalidAccountCount, 0) << product;
     }
   }
+}
+
+TEST(CreditCheck, ValidationPassRunsTheCreditRuleAndConvertsItsCountTexts) {
+  ScriptedUi ui;
+  Session session(ui, {}, Clock::fixed("20240101"));
+  wireSession(session);
+  TempDir dir;
+  CreditLine second("PAY");
+  second.set(account, "9876543210").set(sequence, "00000X");
+  writeFile(dir / "pay.txt", joinLines({CreditLine("PAY").withInvoices(0, 10).str(), second}));
+  validateFile(session, (dir / "pay.txt").string());
+  const Grid& g = session.form.StringGrid1;
+  ASSERT_EQ(g.rowCount(), 3) << "one row, for the second credit's sequence number";
+  EXPECT_EQ(g.cell(2, 1), "2");
+  EXPECT_EQ(g.cell(4, 1), "Credit Sequence Number");
+  EXPECT_EQ(g.cell(6, 1), "9876543210");
+  EXPECT_EQ(session.state.creditWhtCountText, "00");
+  EXPECT_EQ(session.state.creditInvoiceCountText, "000000");
+  EXPECT_EQ(session.creditContext->read().account, "9876543210");
 }
 
 TEST(CreditCheck, RowsCarryRecordTypeLineAndIdentityOfTheProduct) {

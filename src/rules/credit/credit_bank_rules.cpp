@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 #include "rules/credit/credit_check.h"
 #include "rules/products.h"
