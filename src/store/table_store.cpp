@@ -6,6 +6,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <thread>
@@ -60,7 +61,12 @@ bool sameName(std::string_view a, std::string_view b) {
          });
 }
 
-std::string quoted(const std::filesystem::path& p) { return "\"" + p.string() + "\""; }
+std::string quoted(const std::filesystem::path& p) {
+  std::string out(1, '"');
+  out += p.string();
+  out += '"';
+  return out;
+}
 
 std::string lockMessage(const std::string& what) {
   return what + " is locked by another program: still locked after 15 tries, 100 ms apart.";
@@ -117,6 +123,16 @@ struct StoreCore {
   std::uint64_t changeStamp = 0;
   std::map<std::string, sqlite3_stmt*, std::less<>> statements;
   std::array<std::vector<std::string>, kTableFiles.size()> columns;
+  std::function<void()> pendingWrites;
+
+  // The writer's function is taken before it runs, so that its own use of the store does not
+  // call it again.
+  void writePending() {
+    if (!pendingWrites) return;
+    auto flush = std::move(pendingWrites);
+    pendingWrites = nullptr;
+    flush();
+  }
 
   ~StoreCore() { disconnect(); }
 
@@ -169,8 +185,8 @@ struct StoreCore {
     sqlite3_busy_handler(db, nullptr, nullptr);
     for (const auto& f : kTableFiles) {
       if (sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) break;
-      std::string probe = "DELETE FROM " + quoteIdentifier(f.schema) + "." +
-                          quoteIdentifier(f.table) + " WHERE 0";
+      std::string probe =
+          "DELETE FROM " + quoteIdentifier(f.schema) + "." + quoteIdentifier(f.table) + " WHERE 0";
       int rc = sqlite3_exec(db, probe.c_str(), nullptr, nullptr, nullptr);
       sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
       if (isLockCode(rc)) {
@@ -216,8 +232,7 @@ struct StoreCore {
         rc = sqlite3_prepare_v2(db, attach.c_str(), -1, &stmt, nullptr);
         if (rc == SQLITE_OK) {
           std::string path = filePath(f).string();
-          sqlite3_bind_text(stmt, 1, path.data(), static_cast<int>(path.size()),
-                            SQLITE_TRANSIENT);
+          sqlite3_bind_text(stmt, 1, path.data(), static_cast<int>(path.size()), SQLITE_TRANSIENT);
           rc = sqlite3_step(stmt);
           if (rc == SQLITE_DONE) rc = SQLITE_OK;
         }
@@ -245,8 +260,8 @@ struct StoreCore {
   void checkFile(std::size_t index) {
     const TableFile& f = kTableFiles[index];
     if (sqlite3_db_readonly(db, f.schema) == 1) failFile(f, SQLITE_READONLY);
-    std::string sql = "PRAGMA " + quoteIdentifier(f.schema) + ".table_info(" +
-                      quoteIdentifier(f.table) + ")";
+    std::string sql =
+        "PRAGMA " + quoteIdentifier(f.schema) + ".table_info(" + quoteIdentifier(f.table) + ")";
     sqlite3_stmt* stmt = nullptr;
     int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr);
     std::vector<std::string> names;
@@ -266,6 +281,7 @@ struct StoreCore {
   // Every operation starts here: the connection is opened when first needed, and within a
   // command the command's write transaction is begun at the first use of the store.
   void use() {
+    writePending();
     connect();
     if (inCommand && !transactionOpen) {
       int rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
@@ -339,11 +355,21 @@ struct TableStore::Impl {
 TableStore::TableStore() : impl_(std::make_unique<Impl>()) {}
 
 TableStore::~TableStore() {
+  try {
+    impl_->core->writePending();
+  } catch (const std::exception&) {
+  }
   impl_->core->disconnect();
   impl_->core->alive = false;
 }
 
 void TableStore::close() {
+  // What a writer still holds is written before the connection goes; a store that cannot take
+  // it any more is being closed anyway.
+  try {
+    impl_->core->writePending();
+  } catch (const std::exception&) {
+  }
   impl_->core->disconnect();
   impl_->core->inCommand = false;
 }
@@ -353,7 +379,9 @@ void TableStore::setDirectory(const std::filesystem::path& dataFolder) {
   impl_->core->folder = dataFolder;
 }
 
-const std::filesystem::path& TableStore::directory() const { return impl_->core->folder; }
+const std::filesystem::path& TableStore::directory() const {
+  return impl_->core->folder;
+}
 
 void TableStore::execSql(std::string_view sql) {
   StoreCore& core = *impl_->core;
@@ -399,14 +427,33 @@ void TableStore::execSql(std::string_view sql) {
 void TableStore::beginCommand() {
   StoreCore& core = *impl_->core;
   // A command that never ended leaves its work committed before the next one starts.
-  if (core.transactionOpen) core.commit();
+  if (core.transactionOpen || core.pendingWrites) endCommand();
   core.inCommand = true;
 }
 
 void TableStore::endCommand() {
   StoreCore& core = *impl_->core;
+  try {
+    core.writePending();
+  } catch (...) {
+    // What was written before stays: the transaction is committed all the same.
+    core.inCommand = false;
+    try {
+      core.commit();
+    } catch (const std::exception&) {
+    }
+    throw;
+  }
   core.inCommand = false;
   core.commit();
+}
+
+bool TableStore::inCommand() const {
+  return impl_->core->inCommand;
+}
+
+void TableStore::setPendingWrites(std::function<void()> flush) {
+  impl_->core->pendingWrites = std::move(flush);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -501,6 +548,7 @@ TableStore::Table TableStore::openTable(std::string_view fileName) {
   auto impl = std::make_unique<Table::Impl>();
   impl->core = impl_->core;
   impl->index = impl_->core->tableIndex(fileName);
+  impl->core->writePending();
   impl->core->connect();
   return Table(std::move(impl));
 }
@@ -508,7 +556,9 @@ TableStore::Table TableStore::openTable(std::string_view fileName) {
 // Within a command the store already holds the files for writing; other programs see the
 // table either before or after the command, never in between, so exclusive use needs no lock
 // of its own.
-void TableStore::Table::setExclusive(bool on) { impl_->exclusive = on; }
+void TableStore::Table::setExclusive(bool on) {
+  impl_->exclusive = on;
+}
 
 void TableStore::Table::emptyTable() {
   Impl& t = *impl_;
@@ -617,8 +667,7 @@ void TableStore::Table::post() {
       if (v.kind == Value::Integer)
         sqlite3_bind_int64(stmt, n, v.integer);
       else if (v.kind == Value::Text)
-        sqlite3_bind_text(stmt, n, v.text.data(), static_cast<int>(v.text.size()),
-                          SQLITE_STATIC);
+        sqlite3_bind_text(stmt, n, v.text.data(), static_cast<int>(v.text.size()), SQLITE_STATIC);
       else
         sqlite3_bind_null(stmt, n);
       ++n;
