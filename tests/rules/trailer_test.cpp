@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "commands/wire_session.h"
+#include "core/commands.h"
 #include "core/failure.h"
 #include "support/record_lines.h"
+#include "support/test_support.h"
 
 namespace bs {
 namespace {
@@ -126,6 +129,36 @@ TEST(TrailerRecord, CountThatIsNoWholeNumberEndsTheRun) {
       EXPECT_EQ(f.what(), "'" + std::string(c.text) + "' is not a valid integer value");
     }
     EXPECT_EQ(rs.messages(), c.rowsBefore);
+  }
+}
+
+TEST(TrailerRecord, DirectDebitProductOfTheLastDebitLineDecidesOverComparisons) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> lines;
+    std::vector<std::string> trailerMessages;
+  };
+  const std::string header = test::headerLine();
+  const std::string dd = test::directDebitLine();
+  const std::string item = test::directDebitItemLine();
+  const std::string trailer = test::trailerLine(3, 4, 9990000);
+  const std::vector<Case> cases = {
+      {"direct-debit file", {header, dd, item, item, trailer}, {}},
+      {"a debit line after the direct-debit line",
+       {header, dd, item, test::debitLine("PAY", 1000, 0), trailer},
+       {kDebitsMismatch, kCreditsMismatch, kAmountMismatch}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TempDir dir;
+    test::writeFile(dir / "pay.txt", test::joinLines(c.lines));
+    RuleSession rs;
+    wireSession(rs.session);
+    validateFile(rs.session, (dir / "pay.txt").string());
+    std::vector<std::string> trailerMessages;
+    for (const auto& row : rs.rows())
+      if (row.recordType == "999") trailerMessages.push_back(row.message);
+    EXPECT_EQ(trailerMessages, c.trailerMessages);
   }
 }
 
