@@ -1,10 +1,26 @@
 #include "commands/wire_session.h"
 
+#include "rules/records/debit_rules.h"
+#include "rules/records/direct_debit_rules.h"
+#include "rules/records/header_rules.h"
+#include "rules/records/invoice_rules.h"
+#include "rules/records/payee_rules.h"
+#include "rules/records/trailer_rules.h"
+#include "rules/records/wht_rules.h"
+
 namespace bs {
 
 // Each layer installs its part; a line per layer keeps merges trivial.
 void wireSession(Session& session) {
-  (void)session;
+  session.rules.checkHeaderRecord = checkHeaderRecord;
+  session.rules.checkDebitRecord = checkDebitRecord;
+  session.rules.checkDirectDebitRecord = checkDirectDebitRecord;
+  session.rules.checkDirectDebitItemRecord = checkDirectDebitItemRecord;
+  session.rules.checkTrailerRecord = checkTrailerRecord;
+
+  session.rules.checkPayeeRecord = checkPayeeRecord;
+  session.rules.checkWhtRecord = checkWhtRecord;
+  session.rules.checkInvoiceRecord = checkInvoiceRecord;
 }
 
 }  // namespace bs
