@@ -62,23 +62,25 @@ const std::vector<std::string> kBadDebitAccount = {header(), withMark(debit("100
                                                    credit("1000"), trailer()};
 
 enum class GridShows { Emptied, TypeRows, LengthRows, LengthHeader, ErrorRows, Summary };
+using enum GridShows;
 
 struct RunCase {
   const char* name;
   std::vector<std::string> lines;
-  std::string input = "pay.txt";  // below the test folder; "" leaves the box empty
-  bool newFile = false;
-  std::string newFileName{};
-  std::string zip = "out.zip";
-  std::vector<Answer> answers{};
+  std::string input;    // below the test folder; "" leaves the box empty
+  const char* newFile;  // nullptr: Replace mode
+  std::string zip;
+  std::vector<Answer> answers;
   // Expected.
-  std::vector<std::string> messages{};  // "kind:text"
-  GridShows grid = GridShows::Emptied;
-  std::string label4{};
-  bool saveEnabled = false;
-  bool filled = false;
+  std::vector<std::string> messages;  // "kind:text"
+  GridShows grid;
+  std::string label4;
+  bool saveEnabled;
+  bool filled;
 };
 
+const std::string kNoInput = "information:Input File does not exist";
+const std::string kBadZip = "information:Invalid zip file name";
 const std::string kDone = "information:Generate hash value and add file to out.zip completed";
 const std::string kErrorData = "information:Error Data !";
 const std::string kPrompt =
@@ -86,207 +88,79 @@ const std::string kPrompt =
 const std::string kConfirm = "confirm:Please Confirm to Ignore invalid ZNB Account. ";
 const std::string kExpress =
     "error:Error Data.  Express Cheque should not more than  20 transaction ";
+const std::string kInvalid = "Invalid data fields";
+
+std::string done(const std::string& zip) {
+  return "information:Generate hash value and add file to " + zip + " completed";
+}
 
 TEST(BatchRun, OutcomesOfARun) {
+  const std::string pay = "pay.txt";
+  const std::string zip = "out.zip";
+  const auto xmq = [](const char* n) { return debit(n, n, "XMQ"); };
+  // clang-format off
   const std::vector<RunCase> cases = {
-      {.name = "no input file name",
-       .lines = kClean,
-       .input = "",
-       .messages = {"information:Input File does not exist"},
-       .grid = GridShows::Emptied,
-       .label4 = "",
-       .saveEnabled = false,
-       .filled = false},
-      {.name = "input file missing",
-       .lines = kClean,
-       .input = "missing.txt",
-       .messages = {"information:Input File does not exist"},
-       .grid = GridShows::Emptied,
-       .label4 = "",
-       .saveEnabled = false,
-       .filled = false},
-      {.name = "input names a folder",
-       .lines = kClean,
-       .input = ".",
-       .messages = {"information:Input File does not exist"},
-       .grid = GridShows::Emptied,
-       .label4 = "",
-       .saveEnabled = false,
-       .filled = false},
-      {.name = "new file chosen without a name",
-       .lines = kClean,
-       .newFile = true,
-       .messages = {"information:If you select new file for output , should be insert file name"},
-       .grid = GridShows::Emptied,
-       .label4 = "",
-       .saveEnabled = false,
-       .filled = false},
-      {.name = "no archive name",
-       .lines = kClean,
-       .zip = "",
-       .messages = {"information:Please insert zip file name"},
-       .grid = GridShows::Emptied,
-       .label4 = "",
-       .saveEnabled = false,
-       .filled = false},
-      {.name = "archive named .rar",
-       .lines = kClean,
-       .zip = "out.rar",
-       .messages = {"information:Invalid zip file name"},
-       .grid = GridShows::Emptied,
-       .label4 = "",
-       .saveEnabled = false,
-       .filled = false},
-      {.name = "archive name ending in a bare dot",
-       .lines = kClean,
-       .zip = "out.",
-       .messages = {"information:Invalid zip file name"},
-       .grid = GridShows::Emptied,
-       .label4 = "",
-       .saveEnabled = false,
-       .filled = false},
-      {.name = "archive name without extension",
-       .lines = kClean,
-       .zip = "out",
-       .messages = {"information:Generate hash value and add file to out completed"},
-       .grid = GridShows::Summary,
-       .label4 = "",
-       .saveEnabled = false,
-       .filled = true},
-      {.name = "archive extension in mixed case",
-       .lines = kClean,
-       .zip = "out.ZiP",
-       .messages = {"information:Generate hash value and add file to out.ZiP completed"},
-       .grid = GridShows::Summary,
-       .label4 = "",
-       .saveEnabled = false,
-       .filled = true},
-      {.name = "a dot in a folder name is no extension",
-       .lines = kClean,
-       .zip = "c:\\v1.2\\out",
-       .messages = {"information:Generate hash value and add file to c:\\v1.2\\out completed"},
-       .grid = GridShows::Summary,
-       .label4 = "",
-       .saveEnabled = false,
-       .filled = true},
-      {.name = "unknown record type",
-       .lines = {header(), "XYZ", trailer()},
-       .messages = {kErrorData},
-       .grid = GridShows::TypeRows,
-       .label4 = "Record type invalid code",
-       .saveEnabled = true,
-       .filled = false},
-      {.name = "record of the wrong length",
-       .lines = {header(), debit("1000", "1") + " ", trailer()},
-       .messages = {kErrorData},
-       .grid = GridShows::LengthRows,
-       .label4 = "Length in record invalid",
-       .saveEnabled = true,
-       .filled = false},
-      {.name = "21 express cheques under XMQ",
-       .lines =
-           concat({{header(), debit("21", "21", "XMQ")}, repeat(credit("1"), 21), {trailer()}}),
-       .messages = {kExpress},
-       .grid = GridShows::LengthHeader,
-       .label4 = "",
-       .saveEnabled = false,
-       .filled = false},
-      {.name = "11 and 11 under two XMQ debits count together",
-       .lines = concat({{header(), debit("11", "11", "XMQ")},
-                        repeat(credit("1"), 11),
-                        {debit("11", "11", "XMQ")},
-                        repeat(credit("1"), 11),
-                        {trailer()}}),
-       .messages = {kExpress},
-       .grid = GridShows::LengthHeader,
-       .label4 = "",
-       .saveEnabled = false,
-       .filled = false},
-      {.name = "20 under XMQ and 20 under XDQ pass",
-       .lines = concat({{header(), debit("20", "20", "XMQ")},
-                        repeat(credit("1"), 20),
-                        {debit("20", "20", "XDQ")},
-                        repeat(credit("1"), 20),
-                        {trailer()}}),
-       .messages = {kDone},
-       .grid = GridShows::Summary,
-       .label4 = "",
-       .saveEnabled = false,
-       .filled = true},
-      {.name = "credits before any debit count for neither product",
-       .lines = concat({{header()},
-                        repeat(credit("0"), 21),
-                        {debit("10", "1", "XMQ")},
-                        {credit("10"), trailer()}}),
-       .messages = {kDone},
-       .grid = GridShows::Summary,
-       .label4 = "",
-       .saveEnabled = false,
-       .filled = true},
-      {.name = "validation errors",
-       .lines = {header(), withMark(debit("1000", "1"), "BAD"), credit("1000"), trailer()},
-       .messages = {kErrorData},
-       .grid = GridShows::ErrorRows,
-       .label4 = "Invalid data fields",
-       .saveEnabled = true,
-       .filled = true},
-      {.name = "only failed home-bank credit accounts",
-       .lines = {header(), debit("1000", "1"), withMark(credit("1000"), "INV"), trailer()},
-       .messages = {kErrorData},
-       .grid = GridShows::ErrorRows,
-       .label4 = "",
-       .saveEnabled = false,
-       .filled = true},
-      {.name = "failed debit account, Abort",
-       .lines = kBadDebitAccount,
-       .answers = {Answer::Abort},
-       .messages = {kPrompt, "error:Error Data"},
-       .grid = GridShows::ErrorRows,
-       .label4 = "Invalid data fields",
-       .saveEnabled = true,
-       .filled = true},
-      {.name = "failed debit account, Ignore then Cancel",
-       .lines = kBadDebitAccount,
-       .answers = {Answer::Ignore, Answer::Cancel},
-       .messages = {kPrompt, kConfirm, "error:Error Data"},
-       .grid = GridShows::ErrorRows,
-       .label4 = "Invalid data fields",
-       .saveEnabled = true,
-       .filled = true},
-      {.name = "failed debit account, Ignore then confirmation closed",
-       .lines = kBadDebitAccount,
-       .answers = {Answer::Ignore, Answer::Closed},
-       .messages = {kPrompt, kConfirm, "error:Error Data"},
-       .grid = GridShows::ErrorRows,
-       .label4 = "Invalid data fields",
-       .saveEnabled = true,
-       .filled = true},
-      {.name = "failed debit account, prompt closed",
-       .lines = kBadDebitAccount,
-       .answers = {Answer::Closed},
-       .messages = {kPrompt},
-       .grid = GridShows::ErrorRows,
-       .label4 = "",
-       .saveEnabled = false,
-       .filled = true},
-      {.name = "failed debit account, Ignore then Yes",
-       .lines = kBadDebitAccount,
-       .answers = {Answer::Ignore, Answer::Yes},
-       .messages = {kPrompt, kConfirm, kDone},
-       .grid = GridShows::Summary,
-       .label4 = "",
-       .saveEnabled = false,
-       .filled = true},
-      {.name = "clean batch to a new file",
-       .lines = kClean,
-       .newFile = true,
-       .newFileName = "new.txt",
-       .messages = {kDone},
-       .grid = GridShows::Summary,
-       .label4 = "",
-       .saveEnabled = false,
-       .filled = true},
+      // Name checks.
+      {"no input file name", kClean, "", nullptr, zip, {}, {kNoInput}, Emptied, "", 0, 0},
+      {"input file missing", kClean, "missing.txt", nullptr, zip, {}, {kNoInput}, Emptied, "",
+       0, 0},
+      {"input names a folder", kClean, ".", nullptr, zip, {}, {kNoInput}, Emptied, "", 0, 0},
+      {"new file chosen without a name", kClean, pay, "", zip, {},
+       {"information:If you select new file for output , should be insert file name"},
+       Emptied, "", 0, 0},
+      {"no archive name", kClean, pay, nullptr, "", {},
+       {"information:Please insert zip file name"}, Emptied, "", 0, 0},
+      {"archive named .rar", kClean, pay, nullptr, "out.rar", {}, {kBadZip}, Emptied, "", 0, 0},
+      {"archive name ending in a bare dot", kClean, pay, nullptr, "out.", {}, {kBadZip},
+       Emptied, "", 0, 0},
+      {"archive name without extension", kClean, pay, nullptr, "out", {}, {done("out")},
+       Summary, "", 0, 1},
+      {"archive extension in mixed case", kClean, pay, nullptr, "out.ZiP", {},
+       {done("out.ZiP")}, Summary, "", 0, 1},
+      {"a dot in a folder name is no extension", kClean, pay, nullptr, "c:\\v1.2\\out", {},
+       {done("c:\\v1.2\\out")}, Summary, "", 0, 1},
+      // Structure pre-checks.
+      {"unknown record type", {header(), "XYZ", trailer()}, pay, nullptr, zip, {},
+       {kErrorData}, TypeRows, "Record type invalid code", 1, 0},
+      {"record of the wrong length", {header(), debit("1000", "1") + " ", trailer()}, pay,
+       nullptr, zip, {}, {kErrorData}, LengthRows, "Length in record invalid", 1, 0},
+      // Express cheque limit.
+      {"21 express cheques under XMQ",
+       concat({{header(), xmq("21")}, repeat(credit("1"), 21), {trailer()}}),
+       pay, nullptr, zip, {}, {kExpress}, LengthHeader, "", 0, 0},
+      {"11 and 11 under two XMQ debits count together",
+       concat({{header(), xmq("11")}, repeat(credit("1"), 11), {xmq("11")},
+               repeat(credit("1"), 11), {trailer()}}),
+       pay, nullptr, zip, {}, {kExpress}, LengthHeader, "", 0, 0},
+      {"20 under XMQ and 20 under XDQ pass",
+       concat({{header(), xmq("20")}, repeat(credit("1"), 20), {debit("20", "20", "XDQ")},
+               repeat(credit("1"), 20), {trailer()}}),
+       pay, nullptr, zip, {}, {kDone}, Summary, "", 0, 1},
+      {"credits before any debit count for neither product",
+       concat({{header()}, repeat(credit("0"), 21), {xmq("1"), credit("1"), trailer()}}),
+       pay, nullptr, zip, {}, {kDone}, Summary, "", 0, 1},
+      // Validation and the invalid-account decision.
+      {"validation errors",
+       {header(), withMark(debit("1000", "1"), "BAD"), credit("1000"), trailer()},
+       pay, nullptr, zip, {}, {kErrorData}, ErrorRows, kInvalid, 1, 1},
+      {"only failed home-bank credit accounts",
+       {header(), debit("1000", "1"), withMark(credit("1000"), "INV"), trailer()},
+       pay, nullptr, zip, {}, {kErrorData}, ErrorRows, "", 0, 1},
+      {"failed debit account, Abort", kBadDebitAccount, pay, nullptr, zip, {Answer::Abort},
+       {kPrompt, "error:Error Data"}, ErrorRows, kInvalid, 1, 1},
+      {"failed debit account, Ignore then Cancel", kBadDebitAccount, pay, nullptr, zip,
+       {Answer::Ignore, Answer::Cancel}, {kPrompt, kConfirm, "error:Error Data"},
+       ErrorRows, kInvalid, 1, 1},
+      {"failed debit account, Ignore then confirmation closed", kBadDebitAccount, pay, nullptr,
+       zip, {Answer::Ignore, Answer::Closed}, {kPrompt, kConfirm, "error:Error Data"},
+       ErrorRows, kInvalid, 1, 1},
+      {"failed debit account, prompt closed", kBadDebitAccount, pay, nullptr, zip,
+       {Answer::Closed}, {kPrompt}, ErrorRows, "", 0, 1},
+      {"failed debit account, Ignore then Yes", kBadDebitAccount, pay, nullptr, zip,
+       {Answer::Ignore, Answer::Yes}, {kPrompt, kConfirm, kDone}, Summary, "", 0, 1},
+      {"clean batch to a new file", kClean, pay, "new.txt", zip, {}, {kDone}, Summary, "", 0, 1},
   };
+  // clang-format on
 
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -308,8 +182,10 @@ TEST(BatchRun, OutcomesOfARun) {
     addError(s.form, "002", "1", "1-3", "F", "old");
 
     s.form.edtFileInput.text = c.input.empty() ? "" : (dir / c.input).string();
-    if (c.newFile) checkNew(s);
-    s.form.edtNewFile.text = c.newFileName;
+    if (c.newFile) {
+      checkNew(s);
+      s.form.edtNewFile.text = c.newFile;
+    }
     s.form.edtZip.text = c.zip;
     ui.answers.assign(c.answers.begin(), c.answers.end());
 
