@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -278,6 +280,35 @@ TEST(ValidateFile, CountTextsSurviveFromAnEarlierCredit) {
   const auto rows = f.run({header(), debit("20", "2"), credit("10", "01", "0", "000000"), wht("1"),
                            credit("10", "  ", "0", "000000"), invoice(), trailer()});
   EXPECT_EQ(rows, (std::vector<std::string>{whtCountRow(5), invoiceCountRow(5)}));
+}
+
+// Long files report their progress, ending at the whole file.
+struct ProgressUi : ScriptedUi {
+  std::vector<std::uint64_t> done;
+  std::uint64_t total = 0;
+  void progress(std::string_view stage, std::uint64_t d, std::uint64_t t) override {
+    if (stage != "Validating") return;
+    done.push_back(d);
+    total = t;
+  }
+};
+
+TEST(ValidateFile, ReportsProgressOnLongFiles) {
+  ProgressUi ui;
+  Session s(ui, {}, Clock::fixed("20240101"));
+  test::stub::install(s);
+  test::TempDir dir;
+  std::vector<std::string> lines = {header(), debit("10000", "10000")};
+  lines.insert(lines.end(), 10000, credit("1"));
+  lines.push_back(trailer());
+  const std::string bytes = joinLines(lines);
+  test::writeFile(dir / "pay.txt", bytes);
+  validateFile(s, (dir / "pay.txt").string());
+  EXPECT_TRUE(s.state.batchValid);
+  ASSERT_GE(ui.done.size(), 3u);
+  EXPECT_TRUE(std::is_sorted(ui.done.begin(), ui.done.end()));
+  EXPECT_EQ(ui.done.back(), bytes.size());
+  EXPECT_EQ(ui.total, bytes.size());
 }
 
 TEST(ValidateFile, MissingFileIsAFailure) {
