@@ -1,5 +1,6 @@
 #include "commands/wire_session.h"
 
+#include "rules/credit/credit_rules.h"
 #include "rules/records/debit_rules.h"
 #include "rules/records/direct_debit_rules.h"
 #include "rules/records/header_rules.h"
@@ -14,6 +15,7 @@ namespace bs {
 void wireSession(Session& session) {
   session.rules.checkHeaderRecord = checkHeaderRecord;
   session.rules.checkDebitRecord = checkDebitRecord;
+  session.rules.checkCreditRecord = checkCreditRecord;
   session.rules.checkDirectDebitRecord = checkDirectDebitRecord;
   session.rules.checkDirectDebitItemRecord = checkDirectDebitItemRecord;
   session.rules.checkTrailerRecord = checkTrailerRecord;
