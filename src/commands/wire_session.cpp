@@ -1,5 +1,7 @@
 #include "commands/wire_session.h"
 
+#include "output/output_steps.h"
+#include "reports/settings.h"
 #include "rules/credit/credit_rules.h"
 #include "rules/records/debit_rules.h"
 #include "rules/records/direct_debit_rules.h"
@@ -15,6 +17,8 @@ namespace bs {
 // Each layer installs its part; a line per layer keeps merges trivial.
 void wireSession(Session& session) {
   installTableStore(session);
+  installOutputSteps(session);
+  session.steps.loadBeneChargeSetting = [](Session& s) { loadBeneChargeSetting(s); };
 
   session.rules.checkHeaderRecord = checkHeaderRecord;
   session.rules.checkDebitRecord = checkDebitRecord;

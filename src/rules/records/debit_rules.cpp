@@ -32,6 +32,7 @@ bool productCode(std::string_view f, const RecordLine&) {
   return isValidProduct(f);
 }
 
+// Only a real date is held against today.
 bool valueDateAgainstToday(const RecordLine& l) {
   return !mediaClearing(l) && validValueDate(l);
 }
