@@ -10,6 +10,7 @@
 #include "core/commands.h"
 #include "core/scripted_ui.h"
 #include "core/session.h"
+#include "store/sqlite_credit_context.h"
 #include "store/store_session.h"
 #include "store_fixture.h"
 
@@ -226,6 +227,26 @@ TEST_F(CommandTest, AReaderThatKeepsTheCommitWaitingLeavesNoFileHalfWritten) {
   // The store is usable again.
   EXPECT_TRUE(runCommand(session, [](Session& s) { s.store->execSql(kInsertPayroll); }));
   EXPECT_EQ(rows("ReportTable.DAT").size(), 1u);
+}
+
+}  // namespace
+}  // namespace bs::test
+
+namespace bs::test {
+namespace {
+
+TEST_F(StoreTest, OutsideACommandTheCreditContextWritesThrough) {
+  SqliteCreditContext context(store);
+  TableStore other;
+  other.setDirectory(data);
+  context.reset("  kept as given  ");
+  EXPECT_EQ(other.readAll("addAccBatchError.DAT").rows.at(0),
+            (std::vector<std::string>{"  kept as given  ", "", ""}));
+  context.writeNames("O'Neil", "\xca\xc1");
+  EXPECT_EQ(other.readAll("addAccBatchError.DAT").rows.at(0),
+            (std::vector<std::string>{"  kept as given  ", "O'Neil", "\xca\xc1"}));
+  CreditContext row = context.read();
+  EXPECT_EQ(row.beneNameEn, "O'Neil");
 }
 
 }  // namespace
