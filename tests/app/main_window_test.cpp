@@ -182,6 +182,23 @@ TEST_F(WindowFixture, AFailedCommandShowsItsMessageAndLeavesTheWindowUsable) {
   EXPECT_EQ(box("edtFileInput")->text(), "");
 }
 
+TEST_F(WindowFixture, ARefusedRunThroughTheWindowListsTheOffendingLines) {
+  wireSession(session);
+  fs::path input = dir / "in.txt";
+  test::writeFile(input,
+                  test::joinLines({test::LineBuilder("001", 96), test::LineBuilder("0X2", 109),
+                                   test::LineBuilder("999", 31)}));
+  type("edtFileInput", QString::fromStdString(input.string()));
+  type("edtZip", QString::fromStdString((dir / "out.zip").string()));
+  click("ToolButton6");
+  EXPECT_EQ(ui.messages().back(), "Error Data !");
+  GridModel* model = window->grid()->gridModel();
+  ASSERT_GE(model->rowCount(), 2);
+  EXPECT_EQ(model->cellText(1, 1), "2") << "the line of the unknown record type";
+  EXPECT_FALSE(fs::exists(dir / "out.zip"));
+  EXPECT_TRUE(get<QWidget>("ToolButton6")->isEnabled());
+}
+
 TEST_F(WindowFixture, SaveExportsTheListInTheFormatOfTheLastRun) {
   struct Case {
     const char* name;
