@@ -16,12 +16,12 @@ bool runCommand(Session& session, void (*handler)(Session&));
 void FormCreate(Session& session);
 
 // The window's handlers.
-void ToolButton1Click(Session& session);  // "Exit "
-void ToolButton3Click(Session& session);  // the batch run
-void ToolButton4Click(Session& session);  // "Report"
-void ToolButton5Click(Session& session);  // "Clear Form"
-void MCLFeeClick(Session& session);       // "Calculate Tier Rate Report"
-void btnSaveErrorClick(Session& session); // export of the error list
+void ToolButton1Click(Session& session);   // "Exit "
+void ToolButton3Click(Session& session);   // the batch run
+void ToolButton4Click(Session& session);   // "Report"
+void ToolButton5Click(Session& session);   // "Clear Form"
+void MCLFeeClick(Session& session);        // "Calculate Tier Rate Report"
+void btnSaveErrorClick(Session& session);  // export of the error list
 void btnOpenFileClick(Session& session);
 void btnOpenNewClick(Session& session);
 void btnOpenZipClick(Session& session);

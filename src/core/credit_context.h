@@ -28,7 +28,9 @@ class CreditContextStore {
 // A context held in memory only, for tests and tools that have no table store.
 class MemoryCreditContext : public CreditContextStore {
  public:
-  void reset(std::string_view account) override { row_ = CreditContext{std::string(account), {}, {}}; }
+  void reset(std::string_view account) override {
+    row_ = CreditContext{std::string(account), {}, {}};
+  }
   void writeNames(std::string_view nameEn, std::string_view nameTh) override {
     row_.beneNameEn = nameEn;
     row_.beneNameTh = nameTh;

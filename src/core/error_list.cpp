@@ -68,8 +68,8 @@ void markInvalid(Form& form) {
   form.Label4.caption = "Invalid data fields";
 }
 
-void reportFault(Session& session, std::string_view recordType, long line,
-                 std::string_view columns, std::string_view fieldName, std::string_view message) {
+void reportFault(Session& session, std::string_view recordType, long line, std::string_view columns,
+                 std::string_view fieldName, std::string_view message) {
   session.state.batchValid = false;
   addError(session.form, recordType, std::to_string(line), columns, fieldName, message);
   markInvalid(session.form);

@@ -25,8 +25,8 @@ void markInvalid(Form& form);
 
 // The reporting convention of every rule that finds a fault: batchValid false, the row, then
 // markInvalid.  `line` is a line number.
-void reportFault(Session& session, std::string_view recordType, long line,
-                 std::string_view columns, std::string_view fieldName, std::string_view message);
+void reportFault(Session& session, std::string_view recordType, long line, std::string_view columns,
+                 std::string_view fieldName, std::string_view message);
 void reportFaultWithParty(Session& session, std::string_view recordType, long line,
                           std::string_view columns, std::string_view fieldName,
                           std::string_view message, std::string_view account,

@@ -41,11 +41,11 @@ struct FileDialogSpec {
   bool resizable;
 };
 
-inline constexpr FileDialogSpec dlg1{"dlg1", false, "Text File (.txt)|*.txt|All File (*.*)|*.*",
-                                     "", false, true, true};
+inline constexpr FileDialogSpec dlg1{
+    "dlg1", false, "Text File (.txt)|*.txt|All File (*.*)|*.*", "", false, true, true};
 inline constexpr FileDialogSpec sdlg{"sdlg", true, "Text (*.txt)|*.txt", "*.txt", true, true, true};
 inline constexpr FileDialogSpec dlgZip{"dlgZip", true, "Zip File (*.zip)|*.zip", "*.zip", false,
-                                       true, true};
+                                       true,     true};
 
 struct Form {
   std::string caption = "Batchseal 1.5.4";

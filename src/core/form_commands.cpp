@@ -103,12 +103,24 @@ void openInto(Session& session, const FileDialogSpec& spec, TextBox& box) {
 }
 }  // namespace
 
-void btnOpenFileClick(Session& session) { openInto(session, dlg1, session.form.edtFileInput); }
-void btnOpenNewClick(Session& session) { openInto(session, sdlg, session.form.edtNewFile); }
-void btnOpenZipClick(Session& session) { openInto(session, dlgZip, session.form.edtZip); }
-void btnClearFileClick(Session& session) { session.form.edtFileInput.text.clear(); }
-void btnClearNewClick(Session& session) { session.form.edtNewFile.text.clear(); }
-void btnClearZipClick(Session& session) { session.form.edtZip.text.clear(); }
+void btnOpenFileClick(Session& session) {
+  openInto(session, dlg1, session.form.edtFileInput);
+}
+void btnOpenNewClick(Session& session) {
+  openInto(session, sdlg, session.form.edtNewFile);
+}
+void btnOpenZipClick(Session& session) {
+  openInto(session, dlgZip, session.form.edtZip);
+}
+void btnClearFileClick(Session& session) {
+  session.form.edtFileInput.text.clear();
+}
+void btnClearNewClick(Session& session) {
+  session.form.edtNewFile.text.clear();
+}
+void btnClearZipClick(Session& session) {
+  session.form.edtZip.text.clear();
+}
 
 void rdoNewClick(Session& session) {
   Form& f = session.form;

@@ -53,9 +53,13 @@ std::string pack(const std::vector<std::string_view>& cells) {
 
 Grid::Grid() : rows_(2), widths_{40, 122} {}
 
-void Grid::setRowCount(int rows) { rows_.resize(static_cast<std::size_t>(std::max(rows, 0))); }
+void Grid::setRowCount(int rows) {
+  rows_.resize(static_cast<std::size_t>(std::max(rows, 0)));
+}
 
-void Grid::setColCount(int cols) { colCount_ = std::max(cols, 0); }
+void Grid::setColCount(int cols) {
+  colCount_ = std::max(cols, 0);
+}
 
 int Grid::colWidth(int col) const {
   if (col < 0) return 0;
@@ -88,7 +92,8 @@ void Grid::setCell(int col, int row, std::string_view text) {
   std::string& packed = rows_[static_cast<std::size_t>(row)];
   std::string old = packed;  // the views below point into the old buffer
   std::vector<std::string_view> cells = unpack(old);
-  if (cells.size() <= static_cast<std::size_t>(col)) cells.resize(static_cast<std::size_t>(col) + 1);
+  if (cells.size() <= static_cast<std::size_t>(col))
+    cells.resize(static_cast<std::size_t>(col) + 1);
   cells[static_cast<std::size_t>(col)] = text;
   packed = pack(cells);
 }

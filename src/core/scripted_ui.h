@@ -65,19 +65,26 @@ class ScriptedUi : public Ui {
 
   static const char* kindName(DialogKind kind) {
     switch (kind) {
-      case DialogKind::Information: return "information";
-      case DialogKind::Confirmation: return "confirm";
-      case DialogKind::Warning: return "warning";
-      case DialogKind::Error: return "error";
+      case DialogKind::Information:
+        return "information";
+      case DialogKind::Confirmation:
+        return "confirm";
+      case DialogKind::Warning:
+        return "warning";
+      case DialogKind::Error:
+        return "error";
     }
     return "information";
   }
   static Answer defaultAnswer(Buttons buttons) {
     switch (buttons) {
-      case Buttons::Ok: return Answer::Ok;
+      case Buttons::Ok:
+        return Answer::Ok;
       case Buttons::YesNo:
-      case Buttons::YesCancel: return Answer::Yes;
-      case Buttons::AbortIgnore: return Answer::Abort;
+      case Buttons::YesCancel:
+        return Answer::Yes;
+      case Buttons::AbortIgnore:
+        return Answer::Abort;
     }
     return Answer::Ok;
   }

@@ -7,9 +7,9 @@
 namespace bs {
 
 // The fourteen product codes a debit line may carry, compared exactly and case-sensitively.
-inline constexpr std::array<std::string_view, 14> validProducts{
-    "PAY", "DCP", "PA2", "PA3", "MCL", "PA4", "PA5", "PA6",
-    "MCP", "DDP", "CCP", "XMQ", "XDQ", "BNT"};
+inline constexpr std::array<std::string_view, 14> validProducts{"PAY", "DCP", "PA2", "PA3", "MCL",
+                                                                "PA4", "PA5", "PA6", "MCP", "DDP",
+                                                                "CCP", "XMQ", "XDQ", "BNT"};
 // Cheque products: their detail rows carry the payee's name, their credit rows no identity.
 inline constexpr std::array<std::string_view, 3> chequeProducts{"MCP", "DDP", "CCP"};
 // Media clearing to other banks.
@@ -25,8 +25,12 @@ template <std::size_t N>
 constexpr bool isOneOf(std::string_view code, const std::array<std::string_view, N>& codes) {
   return std::find(codes.begin(), codes.end(), code) != codes.end();
 }
-inline bool isValidProduct(std::string_view code) { return isOneOf(code, validProducts); }
-inline bool isChequeProduct(std::string_view code) { return isOneOf(code, chequeProducts); }
+inline bool isValidProduct(std::string_view code) {
+  return isOneOf(code, validProducts);
+}
+inline bool isChequeProduct(std::string_view code) {
+  return isOneOf(code, chequeProducts);
+}
 inline bool isMediaClearingProduct(std::string_view code) {
   return isOneOf(code, mediaClearingProducts);
 }

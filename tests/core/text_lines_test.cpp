@@ -30,8 +30,14 @@ TEST(LineReader, SplitsLinesAsThePaymentFileRulesSay) {
       {"lone LF is a byte of the line", "abc\ndef\r\n", {"abc\ndef"}},
       {"LF-only file is one line", "a\nb\nc\n", {"a\nb\nc\n"}},
       {"second CR LF is an empty line", "abc\r\n\r\n", {"abc", ""}},
-      {"0x1A ends the file", "abc\r\nde\x1A" "fg\r\nhij\r\n", {"abc", "de"}},
-      {"0x1A at a line start ends without a line", "abc\r\n\x1A" "def", {"abc"}},
+      {"0x1A ends the file",
+       "abc\r\nde\x1A"
+       "fg\r\nhij\r\n",
+       {"abc", "de"}},
+      {"0x1A at a line start ends without a line",
+       "abc\r\n\x1A"
+       "def",
+       {"abc"}},
       {"CR CR LF is two lines", "a\r\r\nb", {"a", "", "b"}},
       {"NUL bytes are ordinary", std::string("a\0b\r\n", 5), {std::string("a\0b", 3)}},
   };
@@ -82,8 +88,10 @@ TEST(Columns, CutAndTrim) {
     std::size_t first, last;
     std::string_view expected;
   } cases[] = {
-      {"0021234567890", 1, 3, "002"}, {"0021234567890", 4, 6, "123"},
-      {"abc", 2, 10, "bc"},           {"abc", 4, 6, ""},
+      {"0021234567890", 1, 3, "002"},
+      {"0021234567890", 4, 6, "123"},
+      {"abc", 2, 10, "bc"},
+      {"abc", 4, 6, ""},
       {"abc", 3, 3, "c"},
   };
   for (const auto& c : cases) EXPECT_EQ(cut(c.line, c.first, c.last), c.expected);

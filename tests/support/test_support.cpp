@@ -21,8 +21,9 @@ LineBuilder& LineBuilder::set(std::size_t first, std::size_t last, std::string_v
 LineBuilder& LineBuilder::setRight(std::size_t first, std::size_t last, std::string_view text,
                                    char fill) {
   std::size_t width = last - first + 1;
-  std::string padded = text.size() >= width ? std::string(text.substr(text.size() - width))
-                                            : std::string(width - text.size(), fill) + std::string(text);
+  std::string padded = text.size() >= width
+                           ? std::string(text.substr(text.size() - width))
+                           : std::string(width - text.size(), fill) + std::string(text);
   return set(first, last, padded);
 }
 
@@ -68,7 +69,8 @@ std::filesystem::path makeProgramFolder(const TempDir& dir) {
     fs::path from = fs::path(BATCHSEAL_PROGRAM_DIR) / sub;
     fs::create_directories(program / sub);
     if (fs::exists(from))
-      fs::copy(from, program / sub, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+      fs::copy(from, program / sub,
+               fs::copy_options::recursive | fs::copy_options::overwrite_existing);
   }
   return program;
 }

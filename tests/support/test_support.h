@@ -15,7 +15,8 @@ class LineBuilder {
   // or cut to the width.
   LineBuilder& set(std::size_t first, std::size_t last, std::string_view text);
   // Right-aligns `text` in the field, padded on the left with `fill`.
-  LineBuilder& setRight(std::size_t first, std::size_t last, std::string_view text, char fill = '0');
+  LineBuilder& setRight(std::size_t first, std::size_t last, std::string_view text,
+                        char fill = '0');
   const std::string& str() const { return line_; }
   operator std::string() const { return line_; }
 

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace bs {
+class ReportDocument;
+}
+
+namespace bs::cli {
+
+// Renders a prepared report to a PDF file without a display.  Throws Failure.
+void writeReportPdf(const ReportDocument& document, const std::string& path);
+// The report's variables, values without their quotes, as UTF-8.
+std::vector<std::pair<std::string, std::string>> reportVariables(const ReportDocument& document);
+// batchseal-cli verify: checks the seal of an output file or of the one entry of an archive.
+int verifyCommand(const std::string& path, bool json);
+
+}  // namespace bs::cli

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <cstdio>
+#include <string_view>
+
+namespace bs::cli {
+
+// Writes a JSON string literal of UTF-8 text to `out`, escaping quotes, backslashes and control
+// characters.
+void writeJsonString(std::FILE* out, std::string_view utf8);
+
+}  // namespace bs::cli

@@ -1,0 +1,215 @@
+#include "core/field_checks.h"
+
+#include <array>
+#include <charconv>
+#include <cstdint>
+#include <string>
+
+#include "core/failure.h"
+#include "core/text_lines.h"
+
+namespace bs {
+namespace {
+
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+int hexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+[[noreturn]] void integerRefused(std::string_view text) {
+  throw Failure("'" + std::string(text) + "' is not a valid integer value");
+}
+
+[[noreturn]] void floatRefused(std::string_view text) {
+  throw Failure("'" + std::string(text) + "' is not a valid floating point value");
+}
+
+// The 23 bytes a name may not hold.
+constexpr std::array<bool, 256> forbiddenNameBytes = [] {
+  std::array<bool, 256> table{};
+  for (unsigned char c : {0x21, 0x23, 0x24, 0x25, 0x2A, 0x3B, 0x3C, 0x3D, 0x3E, 0x3F, 0x40, 0x5B,
+                          0x5C, 0x5D, 0x5E, 0x5F, 0x7B, 0x7C, 0x7D, 0x82, 0x84, 0x91, 0x98})
+    table[c] = true;
+  return table;
+}();
+
+}  // namespace
+
+bool isNumber(std::string_view text) {
+  if (auto nul = text.find('\0'); nul != std::string_view::npos) text = text.substr(0, nul);
+  std::size_t i = 0;
+  const std::size_t n = text.size();
+  while (i < n && text[i] == ' ') ++i;
+  if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+  if (i == n) return false;  // the body may not be empty
+  while (i < n && isDigit(text[i])) ++i;
+  if (i < n && text[i] == '.') {
+    ++i;
+    while (i < n && isDigit(text[i])) ++i;
+  }
+  if (i < n && (text[i] == 'E' || text[i] == 'e')) {
+    ++i;
+    if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+    const std::size_t digitsFrom = i;
+    while (i < n && isDigit(text[i])) ++i;
+    if (i == digitsFrom) return false;
+  }
+  return i == n;
+}
+
+bool tryToInteger(std::string_view text, std::int32_t& value) {
+  std::size_t i = 0;
+  const std::size_t n = text.size();
+  while (i < n && text[i] == ' ') ++i;
+  if (i == n) return false;
+
+  std::int64_t magnitude = 0;
+  if (text[i] == '$' || text[i] == 'x' || text[i] == 'X' ||
+      (text[i] == '0' && i + 1 < n && (text[i + 1] == 'x' || text[i + 1] == 'X'))) {
+    i += text[i] == '0' ? 2 : 1;
+    if (i == n) return false;
+    for (; i < n; ++i) {
+      const int d = hexValue(text[i]);
+      if (d < 0) return false;
+      magnitude = magnitude * 16 + d;
+      if (magnitude > INT32_MAX) return false;
+    }
+    value = static_cast<std::int32_t>(magnitude);
+    return true;
+  }
+
+  bool negative = false;
+  if (text[i] == '+' || text[i] == '-') {
+    negative = text[i] == '-';
+    ++i;
+  }
+  if (i == n) return false;
+  const std::int64_t limit = negative ? -static_cast<std::int64_t>(INT32_MIN) : INT32_MAX;
+  for (; i < n; ++i) {
+    if (!isDigit(text[i])) return false;
+    magnitude = magnitude * 10 + (text[i] - '0');
+    if (magnitude > limit) return false;
+  }
+  value = static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+  return true;
+}
+
+std::int32_t toInteger(std::string_view text) {
+  std::int32_t value = 0;
+  if (!tryToInteger(text, value)) integerRefused(text);
+  return value;
+}
+
+long double toFloat(std::string_view text) {
+  std::size_t i = 0;
+  const std::size_t n = text.size();
+  while (i < n && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < n && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  const std::size_t intFrom = i;
+  while (i < n && isDigit(text[i])) ++i;
+  const std::string_view intDigits = text.substr(intFrom, i - intFrom);
+  bool point = false;
+  std::string_view fracDigits;
+  if (i < n && text[i] == '.') {
+    point = true;
+    const std::size_t fracFrom = ++i;
+    while (i < n && isDigit(text[i])) ++i;
+    fracDigits = text.substr(fracFrom, i - fracFrom);
+  }
+  if (intDigits.empty() && fracDigits.empty() && !point) floatRefused(text);
+  bool expNegative = false;
+  std::string_view expDigits;
+  if (i < n && (text[i] == 'E' || text[i] == 'e')) {
+    ++i;
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+      expNegative = text[i] == '-';
+      ++i;
+    }
+    const std::size_t expFrom = i;
+    while (i < n && isDigit(text[i])) ++i;
+    expDigits = text.substr(expFrom, i - expFrom);  // may be empty: the exponent is then 0
+  }
+  while (i < n && text[i] == ' ') ++i;
+  if (i != n) floatRefused(text);
+
+  // A canonical form that from_chars reads the same in every locale.
+  std::string canonical;
+  canonical.reserve(intDigits.size() + fracDigits.size() + expDigits.size() + 6);
+  canonical.append(intDigits.empty() ? std::string_view("0") : intDigits);
+  canonical.push_back('.');
+  canonical.append(fracDigits.empty() ? std::string_view("0") : fracDigits);
+  if (!expDigits.empty()) {
+    canonical.push_back('e');
+    if (expNegative) canonical.push_back('-');
+    canonical.append(expDigits);
+  }
+  long double value = 0;
+  const auto [end, ec] =
+      std::from_chars(canonical.data(), canonical.data() + canonical.size(), value);
+  if (ec == std::errc::result_out_of_range) {
+    // A vanishing value reads as zero; a value beyond the extended range is refused.
+    if (!expNegative) floatRefused(text);
+    value = 0;
+  } else if (ec != std::errc() || end != canonical.data() + canonical.size()) {
+    floatRefused(text);
+  }
+  return negative ? -value : value;
+}
+
+bool isHomeAccount(std::string_view text) {
+  if (!isNumber(text) || (text.size() != 10 && text.size() != 11)) return false;
+  std::string ten(text);
+  if (ten.size() == 11) ten.erase(3, 1);  // the branch separator in the 4th place is not a digit
+
+  static constexpr int weights[9] = {4, 3, 2, 7, 6, 5, 4, 3, 2};
+  int digits[10];
+  for (int k = 0; k < 10; ++k) digits[k] = toInteger(std::string_view(&ten[k], 1));
+  int sum = 0;
+  for (int k = 0; k < 9; ++k) sum += weights[k] * digits[k];
+  const int r = sum % 10;
+  const int checkDigit = r == 0 ? 0 : 10 - r;
+  // Every character converted to a digit, so the number is zero exactly when all ten are '0'.
+  const bool zero = ten.find_first_not_of('0') == std::string::npos;
+  return checkDigit == digits[9] && !zero;
+}
+
+bool isNameTextClean(std::string_view text, std::size_t width) {
+  const std::size_t n = width < text.size() ? width : text.size();
+  for (std::size_t i = 0; i < n; ++i)
+    if (forbiddenNameBytes[static_cast<unsigned char>(text[i])]) return false;
+  return true;
+}
+
+bool isAmount16(std::string_view text) {
+  if (!isNumber(text)) return false;
+  if (toFloat(text) == 0) return false;
+  return trim(text).size() == 16;
+}
+
+bool isCount2(std::string_view text) {
+  if (!isNumber(text)) return false;
+  if (!(toFloat(text) > 0)) return false;
+  return trim(text).size() == 2;
+}
+
+bool isValidDate(std::string_view year, std::string_view month, std::string_view day) {
+  std::int32_t y = 0, m = 0, d = 0;
+  if (!tryToInteger(year, y) || !tryToInteger(month, m) || !tryToInteger(day, d)) return false;
+  if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1) return false;
+  static constexpr int monthDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = y % 4 == 0 && (y % 100 != 0 || y % 400 == 0);
+  const int days = m == 2 && leap ? 29 : monthDays[m - 1];
+  return d <= days;
+}
+
+}  // namespace bs
