@@ -9,7 +9,8 @@ size=${1:-150}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# Built on its own, optimised, from the sources it needs (no Qt, no sanitizers).
+# Built on its own, optimised, from the sources it needs (no Qt, no sanitizers); the build also
+# has it as the target seal_bench.
 c++ -O2 -DNDEBUG -std=c++20 -Isrc bench/seal_bench.cpp src/output/*.cpp src/core/*.cpp \
   -lcrypto -lzip -o "$work/seal_bench"
 
