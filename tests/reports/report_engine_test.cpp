@@ -64,7 +64,7 @@ TEST(ReportTemplateFormat, AMissingTemplateLoadsNothingAndKeepsThePreviousOne) {
 
 // Ten rows of ReportTable in a report whose page holds four detail rows.
 TEST(ReportPreparation, TwoPassCompositeKnowsTheTotalOnEveryPage) {
-  test::FakeReportTables tables;
+  reptest::FakeReportTables tables;
   for (int i = 1; i <= 10; ++i)
     tables.execSql(
         "Insert into ReportTable(Product,Value_Date,No_Of_Credit,Amount,dabit_Acc) "

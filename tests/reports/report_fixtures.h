@@ -9,7 +9,9 @@
 #include "reports/report_tables.h"
 #include "support/test_support.h"
 
-namespace bs::test {
+namespace bs::reptest {
+
+using test::LineBuilder;
 
 // The report tables in memory: ReportTable is a real SQLite table, so that the statements run
 // as the store runs them; detail rows are recorded as they are appended.
@@ -152,4 +154,4 @@ inline std::string trailerLine(int credits, long long thousandths) {
       .set(16, 31, amount16(thousandths));
 }
 
-}  // namespace bs::test
+}  // namespace bs::reptest

@@ -32,9 +32,9 @@ TEST(TierRateFee, BoundsAreInclusiveAndHomeBankCreditsAreSkipped) {
   };
   test::TempDir dir;
   for (const auto& c : cases) {
-    TierCounts n =
-        countLines(dir, {test::headerLine("C", "R"), test::creditLine("1", c.thousandths, c.bank),
-                         test::trailerLine(1, c.thousandths)});
+    TierCounts n = countLines(
+        dir, {reptest::headerLine("C", "R"), reptest::creditLine("1", c.thousandths, c.bank),
+              reptest::trailerLine(1, c.thousandths)});
     long long got[4] = {0, n.count1, n.count2, n.count3};
     for (int t = 1; t <= 3; ++t)
       EXPECT_EQ(got[t], t == c.tier ? 1 : 0) << c.thousandths << " bank " << c.bank;
@@ -43,11 +43,11 @@ TEST(TierRateFee, BoundsAreInclusiveAndHomeBankCreditsAreSkipped) {
 
 TEST(TierRateFee, BlankAmountCountsInTheFirstTierAndABadOneStopsEvenForTheHomeBank) {
   test::TempDir dir;
-  std::string blank = test::creditLine("1", 0);
+  std::string blank = reptest::creditLine("1", 0);
   blank.replace(34, 16, std::string(16, ' '));
   EXPECT_EQ(countLines(dir, {blank}).count1, 1);
 
-  std::string bad = test::creditLine("1", 0, "014");
+  std::string bad = reptest::creditLine("1", 0, "014");
   bad.replace(34, 3, "ABC");
   try {
     countLines(dir, {bad});
