@@ -11,8 +11,8 @@
 namespace bs {
 namespace {
 
-using test::shellQuoted;
 using test::runTool;
+using test::shellQuoted;
 
 TEST(ArchiveName, ZipIsAppendedOnlyWhenThereIsNoExtension) {
   const std::pair<const char*, const char*> cases[] = {

@@ -78,7 +78,7 @@ Expected expectedFor(const std::string& original) {
 }
 
 TEST(CrashSafety, KilledAtAnyMomentThePaymentFileIsOldFilledOrCompletelySealed) {
-  const std::string original = test::paymentFile(3000);  // about 3.5 MB
+  const std::string original = test::paymentFile(2000);  // about 2.3 MB
   const Expected expected = expectedFor(original);
   ASSERT_NE(expected.filled, expected.original);
   ASSERT_TRUE(expected.sealed.size() > original.size());
@@ -97,7 +97,7 @@ TEST(CrashSafety, KilledAtAnyMomentThePaymentFileIsOldFilledOrCompletelySealed) 
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   ASSERT_EQ(test::readFile(payment), expected.sealed);
 
-  constexpr int kKills = 40;
+  constexpr int kKills = 24;
   int seen[3] = {0, 0, 0};
   for (int i = 0; i < kKills; ++i) {
     test::writeFile(payment, original);
