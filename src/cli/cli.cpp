@@ -266,8 +266,11 @@ void printJson(const Session& s, const CliUi& ui, const char* outcome,
 
 void checkOnly(Session& s) {
   const std::string path = s.form.edtFileInput.text;
-  if (!checkRecordTypes(s, path)) return;
-  if (!checkRecordLengths(s, path)) return;
+  ExpressChequeCounts express;  // not limited here
+  if (!passStructureChecks(s, path, express)) {
+    if (!checkRecordTypes(s, path)) return;
+    if (!checkRecordLengths(s, path)) return;
+  }
   validateFile(s, path);
 }
 
