@@ -165,21 +165,21 @@ Answer QtUi::messageDialog(DialogKind kind, std::string_view text, Buttons butto
   return runBox(window_, titleOf(kind), iconOf(kind), fromThai(text), buttons);
 }
 
-std::optional<std::string> QtUi::fileDialog(const FileDialogSpec& spec) {
+std::optional<std::string> QtUi::fileDialog(const FileDialogSpec& setup) {
   commandEnded();
   QFileDialog dialog(window_, kAppTitle);
-  dialog.setObjectName(QString::fromLatin1(spec.name));
+  dialog.setObjectName(QString::fromLatin1(setup.name));
   dialog.setOption(QFileDialog::DontUseNativeDialog, true);
   dialog.setOption(QFileDialog::HideNameFilterDetails, true);
-  dialog.setNameFilter(qtFilter(spec.filter));
-  dialog.setAcceptMode(spec.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(spec.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  if (spec.save && !spec.overwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  dialog.setNameFilter(qtFilter(setup.filter));
+  dialog.setAcceptMode(setup.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(setup.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  if (setup.save && !setup.overwritePrompt) dialog.setOption(QFileDialog::DontConfirmOverwrite);
   // The stored default extensions read "*.txt"; a name typed without one gets ".txt".
-  QString ext = QString::fromLatin1(spec.defaultExt);
+  QString ext = QString::fromLatin1(setup.defaultExt);
   if (ext.startsWith(QStringLiteral("*."))) ext = ext.mid(2);
   if (!ext.isEmpty()) dialog.setDefaultSuffix(ext);
-  dialog.setSizeGripEnabled(spec.resizable);
+  dialog.setSizeGripEnabled(setup.resizable);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return toPath(dialog.selectedFiles().front());
 }

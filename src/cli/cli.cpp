@@ -305,6 +305,7 @@ int runCommandLine(const Options& o) {
     return code;
   };
 
+  if (o.command == "fee" || o.reportPdf) prepareForReports();
   if (!runCommand(session, FormCreate)) return finish();
   Form& form = session.form;
   const std::string& input = o.positional[0];

@@ -5,15 +5,20 @@
 #include "cli/json_out.h"
 #include "core/failure.h"
 #include "output/seal_verify.h"
+#include "reports/engine/report_document.h"
 
 namespace bs::cli {
 
-void writeReportPdf(const ReportDocument&, const std::string&) {
-  throw Failure("This build of Batchseal cannot render reports yet.");
+void prepareForReports() {
+  ensureGuiApplication();
 }
 
-std::vector<std::pair<std::string, std::string>> reportVariables(const ReportDocument&) {
-  return {};
+void writeReportPdf(const ReportDocument& document, const std::string& path) {
+  document.writePdf(path);
+}
+
+std::vector<std::pair<std::string, std::string>> reportVariables(const ReportDocument& document) {
+  return document.variables();
 }
 
 int verifyCommand(const std::string& path, bool json) {

@@ -84,8 +84,8 @@ Answer CliUi::messageDialog(DialogKind kind, std::string_view text, Buttons butt
   return a;
 }
 
-std::optional<std::string> CliUi::fileDialog(const FileDialogSpec& spec) {
-  if (spec.save && saveFileAnswer) return saveFileAnswer;
+std::optional<std::string> CliUi::fileDialog(const FileDialogSpec& setup) {
+  if (setup.save && saveFileAnswer) return saveFileAnswer;
   return std::nullopt;
 }
 

@@ -33,7 +33,7 @@ class CliUi : public Ui {
 
   void messageBox(std::string_view text) override;
   Answer messageDialog(DialogKind kind, std::string_view text, Buttons buttons) override;
-  std::optional<std::string> fileDialog(const FileDialogSpec& spec) override;
+  std::optional<std::string> fileDialog(const FileDialogSpec& setup) override;
   void showReport(const ReportDocument& document) override;
   void progress(std::string_view stage, std::uint64_t done, std::uint64_t total) override;
   void exitProgram() override {}

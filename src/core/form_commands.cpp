@@ -97,8 +97,8 @@ void ToolButton5Click(Session& session) {
 }
 
 namespace {
-void openInto(Session& session, const FileDialogSpec& spec, TextBox& box) {
-  auto chosen = session.ui.fileDialog(spec);
+void openInto(Session& session, const FileDialogSpec& setup, TextBox& box) {
+  auto chosen = session.ui.fileDialog(setup);
   box.text = chosen ? *chosen : std::string();
 }
 }  // namespace

@@ -40,13 +40,13 @@ class ScriptedUi : public Ui {
     shown.push_back({kindName(kind), std::string(text), a});
     return a;
   }
-  std::optional<std::string> fileDialog(const FileDialogSpec& spec) override {
+  std::optional<std::string> fileDialog(const FileDialogSpec& setup) override {
     std::optional<std::string> f;
     if (!files.empty()) {
       f = files.front();
       files.pop_front();
     }
-    shown.push_back({"file", spec.name, f ? Answer::Ok : Answer::Cancel});
+    shown.push_back({"file", setup.name, f ? Answer::Ok : Answer::Cancel});
     return f;
   }
   void showReport(const ReportDocument&) override {

@@ -29,7 +29,7 @@ class Ui {
   // the box was closed through its frame.
   virtual Answer messageDialog(DialogKind kind, std::string_view text, Buttons buttons) = 0;
   // An open or save dialog; the chosen path, or nothing when the user cancelled.
-  virtual std::optional<std::string> fileDialog(const FileDialogSpec& spec) = 0;
+  virtual std::optional<std::string> fileDialog(const FileDialogSpec& setup) = 0;
   // The modal preview of a prepared report.
   virtual void showReport(const ReportDocument& document) = 0;
   // Progress of long work: `done` of `total` units of the named stage.  Called often; cheap.

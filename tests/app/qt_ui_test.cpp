@@ -130,7 +130,7 @@ TEST(QtUi, FilterTextsBecomeQtFilters) {
 
 TEST(QtUi, FileDialogsAreSetUpAsTheirSpecAndCancelGivesNothing) {
   struct Case {
-    const FileDialogSpec* spec;
+    const FileDialogSpec* setup;
     QFileDialog::AcceptMode mode;
     QString suffix;
     bool confirmOverwrite;
@@ -143,19 +143,19 @@ TEST(QtUi, FileDialogsAreSetUpAsTheirSpecAndCancelGivesNothing) {
   QWidget window;
   QtUi ui(&window);
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.spec->name);
+    SCOPED_TRACE(c.setup->name);
     bool checked = false;
     QTimer::singleShot(50, [&] {
       auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
       ASSERT_NE(d, nullptr);
-      EXPECT_EQ(d->objectName(), c.spec->name);
+      EXPECT_EQ(d->objectName(), c.setup->name);
       EXPECT_EQ(d->acceptMode(), c.mode);
       EXPECT_EQ(d->defaultSuffix(), c.suffix);
       EXPECT_EQ(!d->testOption(QFileDialog::DontConfirmOverwrite), c.confirmOverwrite);
       checked = true;
       d->reject();
     });
-    EXPECT_EQ(ui.fileDialog(*c.spec), std::nullopt);
+    EXPECT_EQ(ui.fileDialog(*c.setup), std::nullopt);
     EXPECT_TRUE(checked);
   }
 }

@@ -1,11 +1,10 @@
 #include "reports/engine/thai_text.h"
 
-#include "core/cp874.h"
-
 namespace bs {
 
 QString decodeCp874(std::string_view bytes) {
-  return QString::fromStdString(cp874ToUtf8(bytes));
+  std::string utf8 = cp874ToUtf8(bytes);
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
 }  // namespace bs
