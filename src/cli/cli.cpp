@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -230,14 +231,24 @@ void printJson(const Session& s, const CliUi& ui, const char* outcome,
   std::fprintf(out, ",\n  \"saveEnabled\": %s,\n  \"grid\": [",
                f.btnSaveError.enabled ? "true" : "false");
   const Grid& g = f.StringGrid1;
+  // A grid may hold a million rows: each row is built in one buffer and written at once, and
+  // cells of plain ASCII skip the decoding.
+  std::string row;
   for (int r = 0; r < g.rowCount(); ++r) {
-    std::fputs(r ? ",\n    [" : "\n    [", out);
+    row.assign(r ? ",\n    [" : "\n    [");
     int n = jsonColumns(g, r);
     for (int c = 0; c < n; ++c) {
-      if (c) std::fputs(", ", out);
-      writeJsonString(out, cp874ToUtf8(g.cell(c, r)));
+      if (c) row.append(", ");
+      const std::string_view cell = g.cell(c, r);
+      const bool ascii = std::all_of(cell.begin(), cell.end(),
+                                     [](char b) { return static_cast<unsigned char>(b) < 0x80; });
+      if (ascii)
+        appendJsonString(row, cell);
+      else
+        appendJsonString(row, cp874ToUtf8(cell));
     }
-    std::fputc(']', out);
+    row.push_back(']');
+    std::fwrite(row.data(), 1, row.size(), out);
   }
   std::fputs(g.rowCount() ? "\n  ]" : "]", out);
   if (vars) {
@@ -255,8 +266,11 @@ void printJson(const Session& s, const CliUi& ui, const char* outcome,
 
 void checkOnly(Session& s) {
   const std::string path = s.form.edtFileInput.text;
-  if (!checkRecordTypes(s, path)) return;
-  if (!checkRecordLengths(s, path)) return;
+  ExpressChequeCounts express;  // not limited here
+  if (!passStructureChecks(s, path, express)) {
+    if (!checkRecordTypes(s, path)) return;
+    if (!checkRecordLengths(s, path)) return;
+  }
   validateFile(s, path);
 }
 

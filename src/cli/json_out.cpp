@@ -2,46 +2,45 @@
 
 namespace bs::cli {
 
-void writeJsonString(std::FILE* out, std::string_view utf8) {
-  std::fputc('"', out);
+void appendJsonString(std::string& out, std::string_view utf8) {
+  out.push_back('"');
   std::size_t run = 0;
-  auto flush = [&](std::size_t end) {
-    if (end > run) std::fwrite(utf8.data() + run, 1, end - run, out);
-  };
   for (std::size_t i = 0; i < utf8.size(); ++i) {
     auto c = static_cast<unsigned char>(utf8[i]);
-    const char* esc = nullptr;
-    char buf[8];
+    if (c >= 0x20 && c != '"' && c != '\\' && c != 0x7F) continue;
+    out.append(utf8.substr(run, i - run));
+    run = i + 1;
     switch (c) {
       case '"':
-        esc = "\\\"";
+        out.append("\\\"");
         break;
       case '\\':
-        esc = "\\\\";
+        out.append("\\\\");
         break;
       case '\n':
-        esc = "\\n";
+        out.append("\\n");
         break;
       case '\r':
-        esc = "\\r";
+        out.append("\\r");
         break;
       case '\t':
-        esc = "\\t";
+        out.append("\\t");
         break;
-      default:
-        if (c < 0x20 || c == 0x7F) {
-          std::snprintf(buf, sizeof buf, "\\u%04x", c);
-          esc = buf;
-        }
-    }
-    if (esc) {
-      flush(i);
-      std::fputs(esc, out);
-      run = i + 1;
+      default: {
+        char buf[8];
+        std::snprintf(buf, sizeof buf, "\\u%04x", c);
+        out.append(buf);
+      }
     }
   }
-  flush(utf8.size());
-  std::fputc('"', out);
+  out.append(utf8.substr(run));
+  out.push_back('"');
+}
+
+void writeJsonString(std::FILE* out, std::string_view utf8) {
+  std::string text;
+  appendJsonString(text, utf8);
+  std::fwrite(text.data(), 1, text.size(), out);
 }
 
 }  // namespace bs::cli

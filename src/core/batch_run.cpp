@@ -57,11 +57,6 @@ bool isZipExtension(std::string_view ext) {
   return true;
 }
 
-struct ExpressChequeCounts {
-  long xmq = 0;
-  long xdq = 0;
-};
-
 // Credits under XMQ and under XDQ debits, over the whole file.
 ExpressChequeCounts countExpressCheques(Session& session, const std::string& path) {
   ExpressChequeCounts counts;
@@ -124,20 +119,26 @@ void runBatch(Session& session) {
     return;
   }
 
-  if (!checkRecordTypes(session, f.edtFileInput.text)) {
-    inform(session, "Error Data !");
-    f.btnSaveError.enabled = true;
-    f.Label4.caption = "Record type invalid code";
-    return;
-  }
-  if (!checkRecordLengths(session, f.edtFileInput.text)) {
-    inform(session, "Error Data !");
-    f.btnSaveError.enabled = true;
-    f.Label4.caption = "Length in record invalid";
-    return;
-  }
+  // A well-formed file is read once for both pre-checks and the express cheque counts; a file
+  // with offending lines is read again by the checks that list them.
+  ExpressChequeCounts express;
+  if (!passStructureChecks(session, f.edtFileInput.text, express)) {
+    if (!checkRecordTypes(session, f.edtFileInput.text)) {
+      inform(session, "Error Data !");
+      f.btnSaveError.enabled = true;
+      f.Label4.caption = "Record type invalid code";
+      return;
+    }
+    if (!checkRecordLengths(session, f.edtFileInput.text)) {
+      inform(session, "Error Data !");
+      f.btnSaveError.enabled = true;
+      f.Label4.caption = "Length in record invalid";
+      return;
+    }
 
-  const ExpressChequeCounts express = countExpressCheques(session, f.edtFileInput.text);
+    // Reached only when the file changed between the reads.
+    express = countExpressCheques(session, f.edtFileInput.text);
+  }
   if (express.xmq > kExpressChequeLimit || express.xdq > kExpressChequeLimit) {
     ask(session, DialogKind::Error,
         "Error Data.  Express Cheque should not more than  20 transaction ", Buttons::Ok);

@@ -27,31 +27,53 @@ void writeLength(std::string& out, std::size_t n) {
   } while (n != 0);
 }
 
-std::vector<std::string_view> unpack(std::string_view data) {
+// Texts at least this long are pooled, up to this many different ones; shorter texts (numbers,
+// line numbers, accounts) are cheaper inline.
+constexpr std::size_t kPooledLength = 12;
+constexpr std::size_t kPoolLimit = 1 << 16;
+
+}  // namespace
+
+std::vector<std::string_view> Grid::unpack(std::string_view data) const {
   std::vector<std::string_view> cells;
   std::size_t pos = 0;
   while (pos < data.size()) {
-    std::size_t n = readLength(data, pos);
-    cells.push_back(data.substr(pos, n));
-    pos += n;
+    std::size_t h = readLength(data, pos);
+    if (h & 1) {
+      cells.push_back(pooled(h >> 1));
+    } else {
+      cells.push_back(data.substr(pos, h >> 1));
+      pos += h >> 1;
+    }
   }
   return cells;
 }
 
-std::string pack(const std::vector<std::string_view>& cells) {
+std::string Grid::pack(const std::vector<std::string_view>& cells) {
   std::size_t last = cells.size();
   while (last > 0 && cells[last - 1].empty()) --last;  // trailing empty cells are not stored
   std::string out;
   for (std::size_t i = 0; i < last; ++i) {
-    writeLength(out, cells[i].size());
-    out.append(cells[i]);
+    const std::string_view text = cells[i];
+    if (text.size() >= kPooledLength) {
+      auto found = pool_->index.find(text);
+      if (found == pool_->index.end() && pool_->texts.size() < kPoolLimit) {
+        const auto id = static_cast<std::uint32_t>(pool_->texts.size());
+        pool_->texts.emplace_back(text);
+        found = pool_->index.emplace(pool_->texts.back(), id).first;
+      }
+      if (found != pool_->index.end()) {
+        writeLength(out, (static_cast<std::size_t>(found->second) << 1) | 1);
+        continue;
+      }
+    }
+    writeLength(out, text.size() << 1);
+    out.append(text);
   }
   return out;
 }
 
-}  // namespace
-
-Grid::Grid() : rows_(2), widths_{40, 122} {}
+Grid::Grid() : rows_(2), pool_(std::make_shared<Pool>()), widths_{40, 122} {}
 
 void Grid::setRowCount(int rows) {
   rows_.resize(static_cast<std::size_t>(std::max(rows, 0)));
@@ -79,9 +101,13 @@ std::string_view Grid::cell(int col, int row) const {
   std::string_view data = rows_[static_cast<std::size_t>(row)];
   std::size_t pos = 0;
   for (int i = 0; pos < data.size(); ++i) {
-    std::size_t n = readLength(data, pos);
-    if (i == col) return data.substr(pos, n);
-    pos += n;
+    const std::size_t h = readLength(data, pos);
+    if (h & 1) {
+      if (i == col) return pooled(h >> 1);
+      continue;
+    }
+    if (i == col) return data.substr(pos, h >> 1);
+    pos += h >> 1;
   }
   return {};
 }

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace bs {
@@ -39,8 +42,20 @@ class Grid {
   void setCells(int row, const std::vector<std::string_view>& cells);
 
  private:
-  // Packed row: for each cell a length (LEB128) followed by its bytes.
+  // Texts that many rows repeat (field names, messages) are kept once.  The pool only grows,
+  // so copies of a grid share it; its texts never move.
+  struct Pool {
+    std::deque<std::string> texts;
+    std::unordered_map<std::string_view, std::uint32_t> index;
+  };
+  std::string pack(const std::vector<std::string_view>& cells);
+  std::vector<std::string_view> unpack(std::string_view data) const;
+  std::string_view pooled(std::size_t id) const { return pool_->texts[id]; }
+
+  // Packed row: for each cell a header (LEB128) and then, when the header is even, its
+  // header / 2 bytes; an odd header names the pooled text header / 2.
   std::vector<std::string> rows_;
+  std::shared_ptr<Pool> pool_;
   int colCount_ = 2;
   std::vector<int> widths_;
 };

@@ -41,14 +41,56 @@ void listOffence(Grid& grid, int k, const std::vector<std::string_view>& cells) 
   grid.setRowCount(grid.rowCount() + 1);
 }
 
-}  // namespace
-
-bool checkRecordTypes(Session& session, const std::string& path) {
+void layOutTypeList(Session& session) {
   Grid& grid = session.form.StringGrid1;
   clearErrorList(session.form);
   grid.setRowCount(2);
   grid.setColCount(2);
   grid.setCells(0, {"No.", "Line"});
+}
+
+void layOutLengthList(Session& session) {
+  Grid& grid = session.form.StringGrid1;
+  clearErrorList(session.form);
+  grid.setRowCount(2);
+  grid.setColCount(3);
+  grid.setCells(0, {"No.", "Record Type", "Line"});
+}
+
+}  // namespace
+
+bool passStructureChecks(Session& session, const std::string& path, ExpressChequeCounts& express) {
+  ExpressChequeCounts counts;
+  {
+    LineReader reader(path);
+    std::string_view line;
+    std::string_view product;
+    std::string productText;
+    while (reader.next(line)) {
+      const std::string_view type = cut(line, 1, 3);
+      const std::size_t expected = lengthOfType(type);
+      if (expected == 0 || line.size() != expected) return false;
+      if (type == "002") {
+        productText.assign(cut(line, 4, 6));
+        product = productText;
+      } else if (type == "003") {
+        if (product == "XMQ") ++counts.xmq;
+        if (product == "XDQ") ++counts.xdq;
+      }
+      reportProgress(session, "Checking record types and lengths", reader);
+    }
+  }
+  layOutTypeList(session);
+  session.state.recordTypesValid = true;
+  layOutLengthList(session);
+  session.state.recordLengthsValid = true;
+  express = counts;
+  return true;
+}
+
+bool checkRecordTypes(Session& session, const std::string& path) {
+  Grid& grid = session.form.StringGrid1;
+  layOutTypeList(session);
 
   bool valid = true;
   int k = 0;
@@ -72,10 +114,7 @@ bool checkRecordTypes(Session& session, const std::string& path) {
 
 bool checkRecordLengths(Session& session, const std::string& path) {
   Grid& grid = session.form.StringGrid1;
-  clearErrorList(session.form);
-  grid.setRowCount(2);
-  grid.setColCount(3);
-  grid.setCells(0, {"No.", "Record Type", "Line"});
+  layOutLengthList(session);
 
   bool valid = true;
   int k = 0;

@@ -38,6 +38,8 @@ bool LineReader::fill() {
     }
     pos_ = 0;
     len_ = static_cast<std::size_t>(n);
+    const void* sub = std::memchr(buffer_.data(), kSub, len_);
+    subPos_ = sub ? static_cast<std::size_t>(static_cast<const char*>(sub) - buffer_.data()) : len_;
     if (n == 0) eof_ = true;
     return n > 0;
   }
@@ -59,14 +61,11 @@ bool LineReader::next(std::string_view& line) {
     }
     const char* begin = buffer_.data() + pos_;
     std::size_t avail = len_ - pos_;
-    const char* stop = nullptr;
-    for (std::size_t i = 0; i < avail; ++i) {
-      char c = begin[i];
-      if (c == kCr || c == kSub) {
-        stop = begin + i;
-        break;
-      }
-    }
+    // The first 0x1A of the block is found once per block; lines are then cut at CR with
+    // memchr, which keeps the pass at memory speed on long records.
+    const std::size_t beforeSub = subPos_ > pos_ ? subPos_ - pos_ : 0;
+    const char* stop = static_cast<const char*>(std::memchr(begin, kCr, beforeSub));
+    if (stop == nullptr && subPos_ < len_) stop = buffer_.data() + subPos_;
     if (stop == nullptr) {
       carry_.append(begin, avail);
       consumed_ += avail;

@@ -73,6 +73,32 @@ TEST(LineReader, LinesSpanningBlocksAndCrLfAcrossARefill) {
   EXPECT_EQ(reader.bytesRead(), bytes.size());
 }
 
+// The 0x1A that ends the file is looked for once per block: it must still end the file where
+// it stands, before or after the lines of its block and in a line carried over a refill.
+TEST(LineReader, SubEndsTheFileInAnyBlock) {
+  const std::size_t block = 1 << 16;
+  const std::string a(block - 3, 'a');
+  const std::string b(block + 100, 'b');
+  const std::vector<LinesCase> cases = {
+      {"0x1A in the second block, after lines of the first",
+       a + "\r\nxy\r\nz\x1A" + "tail\r\n",
+       {a, "xy", "z"}},
+      {"0x1A inside a line carried over a refill",
+       b.substr(0, block - 5) + "\x1A" + b,
+       {b.substr(0, block - 5)}},
+      {"0x1A in a carried line that ends past the refill", b + "\x1A" + "more\r\n", {b}},
+      {"CR before and after the 0x1A of a later block",
+       a + "\r\n" + a + "\r\nq\x1A\r\nr\r\n",
+       {a, a, "q"}},
+  };
+  test::TempDir dir;
+  for (const auto& c : cases) {
+    auto path = dir / "f.txt";
+    test::writeFile(path, c.bytes);
+    EXPECT_EQ(readAll(path.string()), c.lines) << c.name;
+  }
+}
+
 TEST(LineReader, MissingFileIsAFailureNamingIt) {
   try {
     LineReader reader("/nonexistent/batch.txt");
