@@ -1,5 +1,7 @@
 #include "commands/wire_session.h"
 
+#include "output/output_steps.h"
+#include "reports/settings.h"
 #include "rules/credit/credit_rules.h"
 #include "rules/records/debit_rules.h"
 #include "rules/records/direct_debit_rules.h"
@@ -23,6 +25,9 @@ void wireSession(Session& session) {
   session.rules.checkPayeeRecord = checkPayeeRecord;
   session.rules.checkWhtRecord = checkWhtRecord;
   session.rules.checkInvoiceRecord = checkInvoiceRecord;
+
+  installOutputSteps(session);
+  session.steps.loadBeneChargeSetting = [](Session& s) { loadBeneChargeSetting(s); };
 }
 
 }  // namespace bs

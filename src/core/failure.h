@@ -14,6 +14,13 @@ class Failure : public std::runtime_error {
   explicit Failure(const std::string& message) : std::runtime_error(message) {}
 };
 
+// A command that ends after it has shown the user why: the handler at the top shows nothing
+// more.
+class CommandStopped : public std::exception {
+ public:
+  const char* what() const noexcept override { return "command stopped"; }
+};
+
 // The message of an I/O error on `path`, in the platform's words ("Cannot open file ...").
 [[noreturn]] void throwIoFailure(const std::string& what, const std::string& path, int errorNumber);
 

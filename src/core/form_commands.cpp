@@ -30,6 +30,8 @@ bool runCommand(Session& session, void (*handler)(Session&)) {
   try {
     if (session.steps.commandStarted) session.steps.commandStarted(session);
     handler(session);
+  } catch (const CommandStopped&) {
+    ok = false;
   } catch (...) {
     showCurrentFailure(session);
     ok = false;

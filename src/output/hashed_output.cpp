@@ -1,0 +1,151 @@
+#include "output/hashed_output.h"
+
+#include <fcntl.h>
+#include <openssl/evp.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <memory>
+
+#include "core/failure.h"
+#include "core/text_lines.h"
+#include "output/archive.h"
+#include "output/replacement_file.h"
+
+namespace bs {
+
+namespace {
+
+constexpr std::size_t kHashBlock = 8192;
+constexpr std::size_t kCreditLength = 355;
+constexpr std::size_t kPayeeLength = 816;
+constexpr const char* kStage = "Writing the output file";
+
+void appendPadded(std::string& out, std::string_view field, std::size_t width) {
+  out.append(field.substr(0, width));
+  if (field.size() < width) out.append(width - field.size(), ' ');
+}
+
+struct DigestContext {
+  std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> ctx{EVP_MD_CTX_new(), &EVP_MD_CTX_free};
+};
+
+}  // namespace
+
+void normaliseLine(std::string_view line, bool beneChargeFlag, std::string& out) {
+  std::string_view type = line.substr(0, 3);
+  if (type == "003") {
+    appendPadded(out, cut(line, 1, 335), 335);
+    out.append(18, ' ');
+    std::string_view charge = cut(line, 354, 354);
+    out.push_back(beneChargeFlag && (charge == "B" || charge == "b") ? 'B' : ' ');
+    out.push_back(' ');
+    return;
+  }
+  if (type == "004") {
+    std::string_view idCard = trim(cut(line, 18, 32));
+    if (idCard.size() == 10 && trim(cut(line, 343, 352)).empty()) {
+      appendPadded(out, cut(line, 1, 17), 17);
+      out.append(15, ' ');
+      appendPadded(out, cut(line, 33, 342), 310);
+      out.append(idCard);
+      appendPadded(out, cut(line, 353, kPayeeLength), kPayeeLength - 352);
+      return;
+    }
+  }
+  out.append(line);
+}
+
+std::optional<Sha1Digest> hashFile(const std::string& path, std::uint64_t offset) {
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd) return std::nullopt;
+  DigestContext digest;
+  if (!digest.ctx || EVP_DigestInit_ex(digest.ctx.get(), EVP_sha1(), nullptr) != 1)
+    throw Failure("SHA-1 is not available");
+  unsigned char block[kHashBlock];
+  for (;;) {
+    // A block is filled completely unless the file ends; the first short block, an empty one
+    // included, is the last.
+    std::size_t got = 0;
+    while (got < kHashBlock) {
+      ssize_t n = ::pread(fd.get(), block + got, kHashBlock - got, static_cast<off_t>(offset));
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        throwIoFailure("Read error on file", path, errno);
+      }
+      if (n == 0) break;
+      got += static_cast<std::size_t>(n);
+      offset += static_cast<std::uint64_t>(n);
+    }
+    EVP_DigestUpdate(digest.ctx.get(), block, got);
+    if (got < kHashBlock) break;
+  }
+  Sha1Digest result{};
+  unsigned int size = 0;
+  if (EVP_DigestFinal_ex(digest.ctx.get(), result.data(), &size) != 1 || size != result.size())
+    throw Failure("SHA-1 is not available");
+  return result;
+}
+
+std::string hexDigest(const Sha1Digest& digest) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string text;
+  text.reserve(40);
+  for (unsigned char byte : digest) {
+    text.push_back(kHex[byte >> 4]);
+    text.push_back(kHex[byte & 0x0F]);
+  }
+  return text;
+}
+
+std::string outputPath(const Form& form) {
+  return form.rdoReplace.checked ? form.edtFileInput.text : form.edtNewFile.text;
+}
+
+void writeHashedOutput(Session& session) {
+  writeHashedOutput(session, OutputHooks{});
+}
+
+void writeHashedOutput(Session& session, const OutputHooks& hooks) {
+  const std::string payment = session.form.edtFileInput.text;
+  const std::string output = outputPath(session.form);
+  const bool beneChargeFlag = session.state.beneChargeFlag;
+  Ui& ui = session.ui;
+
+  // The output is written beside its target and becomes the file only once it is complete, hash
+  // line included; in Replace mode the payment file stays whole until then.  The normalised lines
+  // follow a reserved hash line, so that they are written once and the hash value goes in front
+  // of them when it is known.
+  {
+    LineReader reader(payment);
+    ReplacementFile out(output);
+    out.write(std::string(kHashLineSize - 2, '0') + "\r\n");
+    std::string normalised;
+    std::string_view line;
+    while (reader.next(line)) {
+      normalised.clear();
+      normaliseLine(line, beneChargeFlag, normalised);
+      normalised.append("\r\n");
+      out.write(normalised);
+      if ((reader.lineNumber() & 1023) == 0)
+        ui.progress(kStage, reader.bytesRead(), reader.fileSize());
+    }
+    out.flush();
+    if (hooks.beforeHash) hooks.beforeHash(out.tempPath());
+
+    std::optional<Sha1Digest> digest = hashFile(out.tempPath(), kHashLineSize);
+    if (!digest) {
+      // Without a digest there is nothing to seal: no output file and no archive.
+      ui.messageBox("Unable to open source file.");
+      throw CommandStopped();
+    }
+    session.form.edtHashvalue.text = hexDigest(*digest);
+    out.writeAt(0, session.form.edtHashvalue.text + "\r\n");
+    out.commit();
+    ui.progress(kStage, reader.fileSize(), reader.fileSize());
+  }
+
+  addToArchive(session, output);
+}
+
+}  // namespace bs

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/session.h"
+
+namespace bs {
+
+using Sha1Digest = std::array<unsigned char, 20>;
+
+// The hash line of an output file: 40 hexadecimal digits, then CR LF.
+inline constexpr std::size_t kHashLineSize = 42;
+
+// Appends the normalised form of one payment line to `out`.  Credit lines: columns 336-355 become
+// blanks, except that column 354 keeps a beneficiary charge "B" (or "b", written as "B") when
+// `beneChargeFlag` is on.  Payee lines whose Payee1 Tax ID is blank receive a 10-character Payee1
+// ID Card number there, and the ID Card field is blanked.  Every other line is unchanged.
+void normaliseLine(std::string_view line, bool beneChargeFlag, std::string& out);
+
+// SHA-1 of the file at `path` from byte `offset` on, read in 8192-byte blocks.  Nothing when the
+// file cannot be opened; throws Failure when it cannot be read.
+std::optional<Sha1Digest> hashFile(const std::string& path, std::uint64_t offset = 0);
+
+// The 20 digest bytes as 40 upper-case hexadecimal digits.
+std::string hexDigest(const Sha1Digest& digest);
+
+// Where the output goes: the payment file in Replace mode, else the new file.
+std::string outputPath(const Form& form);
+
+// For tests: called with the scratch file once the normalised lines are written and before they
+// are hashed.
+struct OutputHooks {
+  std::function<void(const std::string& scratchFile)> beforeHash;
+};
+
+// The output step of the batch run: the normalised lines of the payment file, their hash value
+// into edtHashvalue, the output file (hash line, CR LF, the lines) swapped in whole, then the
+// archive.  When the normalised lines cannot be hashed, shows "Unable to open source file." and
+// stops the command: no output file and no archive are written.
+void writeHashedOutput(Session& session);
+void writeHashedOutput(Session& session, const OutputHooks& hooks);
+
+}  // namespace bs

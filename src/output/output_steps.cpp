@@ -1,0 +1,13 @@
+#include "output/output_steps.h"
+
+#include "output/hashed_output.h"
+#include "output/notification_fill.h"
+
+namespace bs {
+
+void installOutputSteps(Session& session) {
+  session.steps.fillNotificationFlags = [](Session& s) { fillNotificationFlags(s); };
+  session.steps.writeHashedOutput = [](Session& s) { writeHashedOutput(s); };
+}
+
+}  // namespace bs

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/unique_fd.h"
+
+namespace bs {
+
+// The new content of a file, written beside it and swapped in whole.  A crash, a kill or a full
+// disk at any moment leaves the file at its path either as it was or complete with its new
+// content: the bytes go to a temporary file in the same folder, are forced to disk, and only then
+// does a rename put them in place.  Until commit() the target is never touched; a replacement
+// that is dropped without commit() removes its temporary file.
+class ReplacementFile {
+ public:
+  // Creates the temporary file in the folder of `target` (of the file it points to, when it is a
+  // symbolic link).  Throws Failure with the platform's message when that is not possible.
+  explicit ReplacementFile(const std::string& target);
+  ~ReplacementFile();
+  ReplacementFile(const ReplacementFile&) = delete;
+  ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+  // Appends bytes through a large buffer.  Throws Failure on a write error (a full disk, say).
+  void write(std::string_view bytes);
+  // Writes the buffered bytes to the temporary file.
+  void flush();
+  // Overwrites bytes already written (flushes first).
+  void writeAt(std::uint64_t offset, std::string_view bytes);
+  // Bytes written so far.
+  std::uint64_t size() const { return written_ + buffer_.size(); }
+
+  // The temporary file, for reading back what was written.
+  const std::string& tempPath() const { return tempPath_; }
+
+  // Flushes, gives the temporary file the permissions of the file it replaces, forces it to disk
+  // and renames it over the target.
+  void commit();
+
+ private:
+  [[noreturn]] void writeFailed(int errorNumber);
+
+  std::string target_;    // as given: the name in messages
+  std::string realPath_;  // the path renamed over
+  std::string folder_;
+  std::string tempPath_;
+  UniqueFd fd_;
+  std::string buffer_;
+  std::uint64_t written_ = 0;
+  bool committed_ = false;
+};
+
+}  // namespace bs
