@@ -10,11 +10,14 @@
 #include "rules/records/payee_rules.h"
 #include "rules/records/trailer_rules.h"
 #include "rules/records/wht_rules.h"
+#include "store/store_session.h"
 
 namespace bs {
 
 // Each layer installs its part; a line per layer keeps merges trivial.
 void wireSession(Session& session) {
+  installTableStore(session);
+
   session.rules.checkHeaderRecord = checkHeaderRecord;
   session.rules.checkDebitRecord = checkDebitRecord;
   session.rules.checkCreditRecord = checkCreditRecord;

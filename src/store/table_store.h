@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -34,6 +35,14 @@ class TableStore {
   // (also after a failure, so that rows written before it stay).
   void beginCommand();
   void endCommand();
+  // True between beginCommand() and endCommand().
+  bool inCommand() const;
+
+  // A writer that keeps a row in memory during a command (the current-credit row of a
+  // validation pass) hands the store the function that writes it.  The store calls it, once,
+  // before any other use of the store, before it commits the command and before it closes;
+  // the writer hands it again when it keeps a row anew.  An empty function withdraws it.
+  void setPendingWrites(std::function<void()> flush);
 
   // A table object, opened by file name ("ReportTable.DAT").
   class Table {
