@@ -19,6 +19,7 @@ std::string cleanPaymentFile(std::size_t credits, std::string_view product) {
   const std::string payee = payeeLine() + "\r\n";
   for (std::size_t i = 1; i <= credits; ++i) {
     CreditLine credit(product);
+    credit.set(credit::notification, " ");
     file += credit.str() + "\r\n";
     file += payee;
   }
