@@ -17,6 +17,8 @@ namespace bs {
 // Each layer installs its part; a line per layer keeps merges trivial.
 void wireSession(Session& session) {
   installTableStore(session);
+  installOutputSteps(session);
+  session.steps.loadBeneChargeSetting = [](Session& s) { loadBeneChargeSetting(s); };
 
   session.rules.checkHeaderRecord = checkHeaderRecord;
   session.rules.checkDebitRecord = checkDebitRecord;
@@ -28,9 +30,6 @@ void wireSession(Session& session) {
   session.rules.checkPayeeRecord = checkPayeeRecord;
   session.rules.checkWhtRecord = checkWhtRecord;
   session.rules.checkInvoiceRecord = checkInvoiceRecord;
-
-  installOutputSteps(session);
-  session.steps.loadBeneChargeSetting = [](Session& s) { loadBeneChargeSetting(s); };
 }
 
 }  // namespace bs

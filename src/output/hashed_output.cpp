@@ -139,9 +139,11 @@ void writeHashedOutput(Session& session, const OutputHooks& hooks) {
       ui.messageBox("Unable to open source file.");
       throw CommandStopped();
     }
-    session.form.edtHashvalue.text = hexDigest(*digest);
-    out.writeAt(0, session.form.edtHashvalue.text + "\r\n");
+    // The hash box shows a value only once the file that carries it is in place.
+    std::string hash = hexDigest(*digest);
+    out.writeAt(0, hash + "\r\n");
     out.commit();
+    session.form.edtHashvalue.text = hash;
     ui.progress(kStage, reader.fileSize(), reader.fileSize());
   }
 

@@ -1,6 +1,7 @@
 #include "store/table_store.h"
 
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -216,6 +217,9 @@ struct StoreCore {
                       ": the file does not exist.");
       if (!std::filesystem::is_regular_file(status))
         throw Failure("Cannot open table file " + quoted(filePath(f)) + ": it is not a file.");
+      // Every command may write, so a file that cannot be written is refused at once rather
+      // than half way through a run.
+      if (::access(filePath(f).c_str(), W_OK) != 0) failFile(f, SQLITE_READONLY);
     }
     try {
       const TableFile& mainFile = kTableFiles[0];
@@ -225,6 +229,9 @@ struct StoreCore {
       if (rc != SQLITE_OK) failFile(mainFile, rc, db ? sqlite3_errmsg(db) : "");
       sqlite3_extended_result_codes(db, 1);
       sqlite3_busy_handler(db, retryLockedFile, nullptr);
+      // Each file is checked as soon as it is part of the connection, so that a fault is
+      // laid at the door of the file that has it.
+      checkFile(0);
       for (std::size_t i = 1; i < kTableFiles.size(); ++i) {
         const TableFile& f = kTableFiles[i];
         std::string attach = "ATTACH DATABASE ? AS " + quoteIdentifier(f.schema);
@@ -239,8 +246,8 @@ struct StoreCore {
         std::string detail = sqlite3_errmsg(db);
         sqlite3_finalize(stmt);
         if (rc != SQLITE_OK) failFile(f, rc, detail);
+        checkFile(i);
       }
-      for (std::size_t i = 0; i < kTableFiles.size(); ++i) checkFile(i);
       // A rollback journal (never WAL), so that one transaction spans the three files atomically.
       execPlain("PRAGMA journal_mode=DELETE");
       for (const auto& f : kTableFiles) {

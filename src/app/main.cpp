@@ -1,0 +1,71 @@
+#include <QApplication>
+#include <QDir>
+#include <QScreen>
+#include <QStringList>
+#include <cstdio>
+
+#include "app/main_window.h"
+#include "app/qt_ui.h"
+#include "app/screenshot_run.h"
+#include "commands/wire_session.h"
+#include "core/commands.h"
+
+namespace {
+
+void usage() {
+  std::fprintf(stderr,
+               "usage: batchseal [--home DIR] [--input FILE] [--zip FILE] [--new-file FILE]\n"
+               "                 [--screenshot PNG]\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Batchseal"));
+
+  QString home = QCoreApplication::applicationDirPath();
+  QString input, zip, newFile, screenshot;
+  const QStringList args = QCoreApplication::arguments();
+  for (qsizetype i = 1; i < args.size(); ++i) {
+    const QString& a = args[i];
+    auto value = [&](QString& into) {
+      if (i + 1 >= args.size()) return false;
+      into = args[++i];
+      return true;
+    };
+    bool ok = true;
+    if (a == QStringLiteral("--home"))
+      ok = value(home);
+    else if (a == QStringLiteral("--input"))
+      ok = value(input);
+    else if (a == QStringLiteral("--zip"))
+      ok = value(zip);
+    else if (a == QStringLiteral("--new-file"))
+      ok = value(newFile);
+    else if (a == QStringLiteral("--screenshot"))
+      ok = value(screenshot);
+    else
+      ok = false;
+    if (!ok) {
+      usage();
+      return 2;
+    }
+  }
+
+  bs::app::QtUi ui(nullptr);
+  bs::Session session(ui, bs::ProgramPaths{QDir(home).absolutePath().toStdString()},
+                      bs::Clock::system());
+  bs::wireSession(session);
+  bs::app::MainWindow window(session, &ui);
+  ui.setWindow(&window);
+  bs::runCommand(session, bs::FormCreate);
+  bs::app::prefill(window, input, newFile, zip);
+  // Without a window manager (a virtual screen) nobody maximises the window; it is sized here.
+  if (!screenshot.isEmpty())
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+      window.setGeometry(screen->availableGeometry());
+  window.showMaximized();
+  if (!screenshot.isEmpty()) bs::app::startScreenshotRun(window, screenshot);
+  return QApplication::exec();
+}

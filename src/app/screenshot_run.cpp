@@ -1,0 +1,65 @@
+#include "app/screenshot_run.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+#include "app/main_window.h"
+#include "app/thai_text.h"
+#include "core/commands.h"
+
+namespace bs::app {
+
+namespace {
+
+bool saveScreen(MainWindow& window, const QString& path) {
+  QPixmap shot;
+  if (QScreen* screen = QGuiApplication::primaryScreen()) shot = screen->grabWindow(0);
+  if (shot.isNull()) shot = window.grab();
+  return shot.save(path, "PNG");
+}
+
+}  // namespace
+
+void prefill(MainWindow& window, const QString& input, const QString& newFile, const QString& zip) {
+  Session& s = window.session();
+  if (!newFile.isEmpty()) {
+    checkNew(s);
+    s.form.edtNewFile.text = toPath(newFile);
+  }
+  if (!input.isEmpty()) s.form.edtFileInput.text = toPath(input);
+  if (!zip.isEmpty()) s.form.edtZip.text = toPath(zip);
+  window.refresh();
+}
+
+void startScreenshotRun(MainWindow& window, const QString& pngPath) {
+  auto* watcher = new QTimer(&window);
+  watcher->setInterval(400);
+  QObject::connect(watcher, &QTimer::timeout, &window, [&window, pngPath] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible()) return;
+    // Let the box paint before the picture is taken.
+    if (!box->property("seen").toBool()) {
+      box->setProperty("seen", true);
+      return;
+    }
+    saveScreen(window, pngPath);
+    window.setProperty("shot", true);
+    if (QAbstractButton* b = box->defaultButton()) b->click();
+  });
+  watcher->start();
+  QTimer::singleShot(1200, &window, [&window, pngPath, watcher] {
+    window.run(ToolButton3Click);
+    watcher->stop();
+    QApplication::processEvents();
+    if (!window.property("shot").toBool()) saveScreen(window, pngPath);
+    QApplication::quit();
+  });
+}
+
+}  // namespace bs::app

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace bs {
+
+class TableStore;
+
+inline constexpr std::string_view kReportTableFile = "ReportTable.DAT";
+inline constexpr std::string_view kReportTableDetailFile = "ReportTableDetail.DAT";
+
+// One row of ReportTableDetail: one credit of the last successful payment batch.  Texts are the
+// bytes of the payment file.
+struct DetailRow {
+  long long No = 0;
+  std::string Product;
+  std::string NameEng;
+  std::string CreditAmount;  // the column "Credit Amount"
+  std::string CreditAccount;
+  std::string TotalInvoidAmount;
+  std::string TotalWHTAmount;
+  std::string DeliveryMode;
+  std::string PickupLocation;
+  std::string VATAmount;
+  std::string Customer_Ref;
+  std::string dabit_Acc;
+};
+
+// Every row of a table in stored order, with its column names.
+struct TableRows {
+  std::vector<std::string> columns;
+  std::vector<std::vector<std::string>> rows;
+};
+
+// What the summary, the report-table step and the reports need of the two report tables.  The
+// table store implements it; tests put a recorder in its place.
+class ReportTables {
+ public:
+  virtual ~ReportTables() = default;
+  // Closes the table, opens it exclusively, empties it, releases it and opens it for appending.
+  virtual void emptyTable(std::string_view fileName) = 0;
+  // Appends and posts one row of ReportTableDetail.
+  virtual void appendDetailRow(const DetailRow& row) = 0;
+  // One SQL statement without result rows.
+  virtual void execSql(std::string_view sql) = 0;
+  // Opens a table and closes it again: a table that cannot be opened ends the command here.
+  virtual void openTable(std::string_view fileName) = 0;
+  // Every row of a table, from the first to the last in stored order.
+  virtual TableRows readAll(std::string_view fileName) = 0;
+};
+
+// The report tables of the table store.  Throws Failure when no store is connected.
+std::unique_ptr<ReportTables> storeReportTables(std::shared_ptr<TableStore> store);
+
+// A text as an SQL or report string literal: between single quotes, inner quotes doubled.
+std::string sqlQuoted(std::string_view text);
+
+}  // namespace bs

@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/commands.h"
+#include "core/failure.h"
+#include "core/text_lines.h"
+#include "output/hashed_output.h"
+#include "output/seal_verify.h"
+#include "output_fixtures.h"
+
+namespace bs {
+namespace {
+
+using test::OutputSession;
+
+std::string sha1sumOf(const std::string& path, std::size_t skip) {
+  std::string out = test::runTool("tail -c +" + std::to_string(skip + 1) + " " +
+                                  test::shellQuoted(path) + " | sha1sum");
+  std::string hex = out.substr(0, 40);
+  for (char& c : hex) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return hex;
+}
+
+TEST(HashFile, DigestsOfKnownMessages) {
+  struct Case {
+    std::string bytes;
+    const char* sha1;
+  };
+  const Case cases[] = {
+      {"", "DA39A3EE5E6B4B0D3255BFEF95601890AFD80709"},
+      {"abc", "A9993E364706816ABA3E25717850C26C9CD0D89D"},
+      {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+       "84983E441C3BD26EBAAE4AA1F95129E5E54670F1"},
+      {std::string(1000000, 'a'), "34AA973CD4C4DAA4F61EEB2BDBAD27316534016F"},
+  };
+  test::TempDir dir;
+  for (const auto& c : cases) {
+    test::writeFile(dir / "f", c.bytes);
+    auto digest = hashFile((dir / "f").string());
+    ASSERT_TRUE(digest);
+    EXPECT_EQ(hexDigest(*digest), c.sha1) << c.bytes.size() << " bytes";
+  }
+  EXPECT_FALSE(hashFile((dir / "missing").string()));
+}
+
+TEST(HashFile, FilesOfWholeBlocksAndAroundThem) {
+  test::TempDir dir;
+  for (std::size_t size : {8191u, 8192u, 8193u, 16384u, 3u * 8192u, 3u * 8192u + 1u}) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 31 + 7);
+    test::writeFile(dir / "f", bytes);
+    EXPECT_EQ(hexDigest(*hashFile((dir / "f").string())), sha1sumOf((dir / "f").string(), 0))
+        << size;
+  }
+}
+
+TEST(WriteHashedOutput, OutputIsHashLineThenNormalisedLinesAndSha1sumAgrees) {
+  OutputSession t;
+  std::string input = test::paymentFile(50);
+  test::writeFile(t.dir / "in.txt", input);
+  t.name(t.path("in.txt"), t.path("a.zip"), t.path("out.txt"));
+  t.session.state.beneChargeFlag = true;
+  writeHashedOutput(t.session);
+
+  std::string out = test::readFile(t.dir / "out.txt");
+  const std::string& hash = t.session.form.edtHashvalue.text;
+  ASSERT_EQ(hash.size(), 40u);
+  EXPECT_EQ(out.substr(0, 42), hash + "\r\n");
+  EXPECT_EQ(sha1sumOf(t.path("out.txt"), 42), hash);
+  // New-file mode leaves the payment file alone.
+  EXPECT_EQ(test::readFile(t.dir / "in.txt"), input);
+
+  // The records, normalised line by line, each with CR LF.
+  std::string expected;
+  LineReader reader(t.path("in.txt"));
+  std::string_view line;
+  while (reader.next(line)) {
+    normaliseLine(line, true, expected);
+    expected += "\r\n";
+  }
+  EXPECT_EQ(out.substr(42), expected);
+  EXPECT_TRUE(verifySeal(t.path("out.txt")).holds);
+  EXPECT_TRUE(verifySeal(t.path("a.zip")).holds);
+  // Nothing is left behind in the program folder or beside the output.
+  EXPECT_FALSE(std::filesystem::exists(t.session.paths.programFolder / "Temp.txt"));
+  EXPECT_EQ(test::filesIn(t.dir.path()),
+            (std::vector<std::string>{"a.zip", "in.txt", "out.txt", "program"}));
+}
+
+TEST(WriteHashedOutput, ShapesOfThePaymentFile) {
+  struct Case {
+    const char* name;
+    std::string input;
+    std::string records;  // expected output after the hash line
+  };
+  const std::string l = test::LineBuilder("001", 96);
+  const Case cases[] = {
+      {"empty file gives the digest of nothing", "", ""},
+      {"last line without line end gets CR LF", l + "\r\n" + l, l + "\r\n" + l + "\r\n"},
+      {"lone CR becomes CR LF", l + "\r" + l + "\r", l + "\r\n" + l + "\r\n"},
+      {"0x1A ends the records", l + "\r\n\x1A" + l, l + "\r\n"},
+      // 8192 bytes of records: 8190 bytes of text and CR LF.
+      {"records of exactly one block", std::string(8190, 'x'), std::string(8190, 'x') + "\r\n"},
+      {"records of exactly four blocks", std::string(4 * 8192 - 2, 'y'),
+       std::string(4 * 8192 - 2, 'y') + "\r\n"},
+  };
+  for (const auto& c : cases) {
+    OutputSession t;
+    test::writeFile(t.dir / "in.txt", c.input);
+    t.name(t.path("in.txt"), t.path("a"));
+    writeHashedOutput(t.session);
+    std::string out = test::readFile(t.dir / "in.txt");
+    ASSERT_EQ(out.size(), 42 + c.records.size()) << c.name;
+    EXPECT_EQ(out.substr(42), c.records) << c.name;
+    EXPECT_EQ(out.substr(0, 40), t.session.form.edtHashvalue.text) << c.name;
+    EXPECT_EQ(sha1sumOf(t.path("in.txt"), 42), t.session.form.edtHashvalue.text) << c.name;
+    EXPECT_TRUE(std::filesystem::exists(t.dir / "a.zip")) << c.name;
+  }
+  OutputSession empty;
+  test::writeFile(empty.dir / "in.txt", "");
+  empty.name(empty.path("in.txt"), empty.path("a.zip"));
+  writeHashedOutput(empty.session);
+  EXPECT_EQ(test::readFile(empty.dir / "in.txt"), "DA39A3EE5E6B4B0D3255BFEF95601890AFD80709\r\n");
+}
+
+TEST(WriteHashedOutput, ReplaceModeOutputFailsThePreChecksNextTime) {
+  OutputSession t;
+  test::writeFile(t.dir / "in.txt", test::paymentFile(2));
+  t.name(t.path("in.txt"), t.path("a.zip"));
+  writeHashedOutput(t.session);
+  std::string out = test::readFile(t.dir / "in.txt");
+  EXPECT_EQ(out.substr(0, 42), t.session.form.edtHashvalue.text + "\r\n");
+  EXPECT_TRUE(verifySeal(t.path("in.txt")).holds);
+}
+
+TEST(WriteHashedOutput, UnhashableScratchShowsTheMessageAndWritesNoOutput) {
+  OutputSession t;
+  std::string input = test::paymentFile(3);
+  test::writeFile(t.dir / "in.txt", input);
+  t.name(t.path("in.txt"), t.path("a.zip"));
+  OutputHooks hooks;
+  hooks.beforeHash = [](const std::string& scratch) { std::filesystem::remove(scratch); };
+  EXPECT_THROW(writeHashedOutput(t.session, hooks), CommandStopped);
+  EXPECT_EQ(t.ui.messages(), std::vector<std::string>{"Unable to open source file."});
+  EXPECT_EQ(t.ui.shown.at(0).kind, "information");
+  EXPECT_EQ(test::readFile(t.dir / "in.txt"), input);
+  EXPECT_TRUE(t.session.form.edtHashvalue.text.empty());
+  EXPECT_EQ(test::filesIn(t.dir.path()), (std::vector<std::string>{"in.txt", "program"}));
+}
+
+TEST(WriteHashedOutput, StoppedCommandShowsNoFurtherBox) {
+  OutputSession t;
+  auto handler = [](Session& s) {
+    OutputHooks hooks;
+    hooks.beforeHash = [](const std::string& scratch) { std::filesystem::remove(scratch); };
+    writeHashedOutput(s, hooks);
+  };
+  test::writeFile(t.dir / "in.txt", test::paymentFile(1));
+  t.name(t.path("in.txt"), t.path("a.zip"));
+  EXPECT_FALSE(runCommand(t.session, handler));
+  EXPECT_EQ(t.ui.messages(), std::vector<std::string>{"Unable to open source file."});
+}
+
+TEST(WriteHashedOutput, FailuresEndTheCommandWithThePlatformMessage) {
+  OutputSession t;
+  test::writeFile(t.dir / "in.txt", test::paymentFile(1));
+  // The output's folder does not exist.
+  t.name(t.path("in.txt"), t.path("a.zip"), t.path("no/such/folder/out.txt"));
+  try {
+    writeHashedOutput(t.session);
+    FAIL() << "no failure";
+  } catch (const Failure& f) {
+    EXPECT_NE(std::string(f.what()).find("No such file or directory"), std::string::npos);
+  }
+  // The payment file is missing.
+  t.name(t.path("gone.txt"), t.path("a.zip"), t.path("out.txt"));
+  EXPECT_THROW(writeHashedOutput(t.session), Failure);
+  EXPECT_FALSE(std::filesystem::exists(t.dir / "out.txt"));
+  EXPECT_FALSE(std::filesystem::exists(t.dir / "a.zip"));
+}
+
+}  // namespace
+}  // namespace bs

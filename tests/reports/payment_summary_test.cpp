@@ -1,0 +1,186 @@
+#include "reports/payment_summary.h"
+
+#include <gtest/gtest.h>
+
+#include "core/failure.h"
+#include "core/scripted_ui.h"
+#include "report_fixtures.h"
+
+namespace bs {
+namespace {
+
+using test::FakeReportTables;
+
+struct SummaryFixture : ::testing::Test {
+  test::TempDir dir;
+  ScriptedUi ui;
+  Session session{ui, ProgramPaths{dir.path()}, Clock::fixed("20240101")};
+  FakeReportTables tables;
+
+  void useFile(const std::vector<std::string>& lines, std::string product = "PAY") {
+    auto path = dir / "pay.txt";
+    test::writeFile(path, test::joinLines(lines));
+    session.form.edtFileInput.text = path.string();
+    session.state.currentProduct = std::move(product);
+    session.state.companyId = "COMP01";
+  }
+  std::vector<std::string> row(int r) {
+    std::vector<std::string> out;
+    for (int c = 0; c <= 6; ++c) out.emplace_back(session.form.StringGrid1.cell(c, r));
+    return out;
+  }
+};
+
+const std::string kAcc1 = "1234567890";
+const std::string kAcc2 = "9876543210";
+
+std::vector<std::string> twoDebitBatch() {
+  return {test::headerLine("COMP01", "REF-ABCDEFGHIJKLMN"),
+          test::debitLine("PAY", "20240131", kAcc1, 1234567890, 2),
+          test::creditLine("1111111111", 1000000000, "025", 1000000000),
+          test::payeeLine("", "JOHN SMITH"),
+          test::whtLine(100000),
+          test::whtLine(50500),
+          test::creditLine("2222222222", 234567890),
+          test::payeeLine("\xCA\xC1\xAA\xD2\xC2", "SOMCHAI"),
+          test::invoiceLine(7000),
+          test::debitLine("MCL", "20240201", kAcc2, 500000, 1),
+          test::creditLine("3333333333", 500000),
+          test::payeeLine("", "O'BRIEN CO."),
+          test::trailerLine(3, 1235067890)};
+}
+
+TEST_F(SummaryFixture, PaymentBatchGivesSummaryRowsATotalRowAndOneDetailRowPerCredit) {
+  useFile(twoDebitBatch());
+  fillPaymentSummary(session, tables);
+  const Grid& g = session.form.StringGrid1;
+  ASSERT_EQ(g.rowCount(), 4);
+  EXPECT_EQ(g.colCount(), 6);
+  EXPECT_EQ(row(0), (std::vector<std::string>{"No.", "Product Type", "Value Date",
+                                              "No. of Credit", "Amount", "",
+                                              "dabit_Account_NO"}));
+  std::string acc1Field = kAcc1 + std::string(15, ' ');
+  std::string acc2Field = kAcc2 + std::string(15, ' ');
+  EXPECT_EQ(row(1), (std::vector<std::string>{"1", "Payroll", "31/01/2024", "2", "1,234,567.89",
+                                              "1234567.89", acc1Field}));
+  EXPECT_EQ(row(2), (std::vector<std::string>{"2", "Media Clearing", "01/02/2024", "1", "500.00",
+                                              "500.00", acc2Field}));
+  EXPECT_EQ(row(3), (std::vector<std::string>{"", "", "Total", "3", "1,235,067.89", "", ""}));
+  EXPECT_EQ(g.colWidth(5), 0);
+  EXPECT_EQ(g.colWidth(1), 200);
+
+  EXPECT_EQ(tables.emptied, (std::vector<std::string>{"ReportTable.DAT", "ReportTableDetail.DAT"}));
+  ASSERT_EQ(tables.detail.size(), 3u);
+  const DetailRow& a = tables.detail[0];
+  EXPECT_EQ(a.No, 1);
+  EXPECT_EQ(a.Product, "Payroll");
+  EXPECT_EQ(a.dabit_Acc, acc1Field);
+  EXPECT_EQ(a.NameEng, "JOHN SMITH" + std::string(60, ' '));  // Thai name blank: English name
+  EXPECT_EQ(a.CreditAmount, "0000001000000.000");
+  EXPECT_EQ(a.TotalInvoidAmount, "0000001000000.000");
+  EXPECT_EQ(a.TotalWHTAmount, "150.5");
+  EXPECT_EQ(a.VATAmount, "");
+  EXPECT_EQ(a.DeliveryMode, "S");
+  EXPECT_EQ(a.PickupLocation, "B001");
+  EXPECT_EQ(a.Customer_Ref, "REF-ABCDEFGH");
+  EXPECT_EQ(a.CreditAccount, "1111111111" + std::string(15, ' '));
+  const DetailRow& b = tables.detail[1];
+  EXPECT_EQ(b.No, 2);
+  EXPECT_EQ(b.NameEng.substr(0, 5), "\xCA\xC1\xAA\xD2\xC2");
+  EXPECT_EQ(b.NameEng.size(), 100u);
+  EXPECT_EQ(b.TotalWHTAmount, "");  // sums restart with every credit
+  EXPECT_EQ(b.VATAmount, "7");
+  const DetailRow& c = tables.detail[2];
+  EXPECT_EQ(c.No, 1);
+  EXPECT_EQ(c.Product, "Media Clearing");
+  EXPECT_EQ(c.dabit_Acc, acc2Field);
+
+  EXPECT_TRUE(session.state.reportReady);
+  EXPECT_EQ(session.state.customerRef, "REF-ABCDEFGH");
+  EXPECT_EQ(session.state.debitAccount, acc2Field);
+  EXPECT_EQ(session.form.Label5.caption, "PAYMENT DETAIL");
+  EXPECT_EQ(session.form.Label4.caption, "Company ID : COMP01");
+}
+
+TEST_F(SummaryFixture, DirectDebitBatchListsItsRecordsWithoutTotalOrDetail) {
+  useFile({test::headerLine("COMP01", "DDREF"), test::directDebitLine("20240131", 100000, 1),
+           test::directDebitLine("20240201", 200000, 12),
+           test::directDebitLine("20240202", 300000, 3), test::trailerLine(0, 0)},
+          "DDR");
+  session.state.debitAccount = "kept from before";
+  fillPaymentSummary(session, tables);
+  const Grid& g = session.form.StringGrid1;
+  ASSERT_EQ(g.rowCount(), 5);
+  for (int r = 1; r <= 3; ++r) EXPECT_EQ(g.cell(1, r), "Direct Debit");
+  EXPECT_EQ(row(2), (std::vector<std::string>{"2", "Direct Debit", "01/02/2024", "12", "200.00",
+                                              "200.00", ""}));
+  EXPECT_EQ(row(4), (std::vector<std::string>(7, "")));
+  EXPECT_TRUE(tables.detail.empty());
+  EXPECT_EQ(session.state.debitAccount, "kept from before");  // no 002 line in the file
+}
+
+TEST_F(SummaryFixture, ATextThatDoesNotConvertEndsTheRunAndKeepsWhatWasWritten) {
+  std::string badDebit = test::debitLine("PAY", "20240131", kAcc1, 1000, 1);
+  badDebit.replace(48, 3, "1X0");
+  useFile({test::headerLine("COMP01", "REF"), test::debitLine("PAY", "20240131", kAcc1, 1000, 1),
+           test::creditLine("1", 1000), test::payeeLine("", "A"), badDebit,
+           test::trailerLine(1, 1000)});
+  try {
+    fillPaymentSummary(session, tables);
+    FAIL() << "no failure";
+  } catch (const Failure& f) {
+    EXPECT_STREQ(f.what(), "'1X00000000001.000' is not a valid floating point value");
+  }
+  EXPECT_TRUE(session.state.reportReady);
+  EXPECT_EQ(tables.detail.size(), 1u);
+  EXPECT_EQ(session.form.StringGrid1.cell(1, 1), "Payroll");
+}
+
+TEST_F(SummaryFixture, ReportTableGetsOneInsertPerSummaryRowWithQuotesDoubled) {
+  useFile(twoDebitBatch());
+  fillPaymentSummary(session, tables);
+  // A text with a quote, as a product name could carry one.
+  session.form.StringGrid1.setCell(1, 2, "Media 'Clearing'");
+  fillReportTable(session, tables);
+  std::string acc1Field = kAcc1 + std::string(15, ' ');
+  ASSERT_EQ(tables.statements.size(), 3u);
+  EXPECT_EQ(tables.statements[0], "Delete From ReportTable");
+  EXPECT_EQ(tables.statements[1],
+            "Insert into ReportTable(Product,Value_Date,No_Of_Credit,Amount,dabit_Acc) "
+            "Values('Payroll','31/01/2024',2,1234567.89,'" + acc1Field + "')");
+  EXPECT_NE(tables.statements[2].find("'Media ''Clearing'''"), std::string::npos);
+  auto rows = tables.query("SELECT Product, No_Of_Credit, Amount, dabit_Acc FROM ReportTable");
+  ASSERT_EQ(rows.size(), 2u);  // the Total row is never inserted
+  EXPECT_EQ(rows[0][3], acc1Field);
+  EXPECT_EQ(rows[1][0], "Media 'Clearing'");
+  EXPECT_EQ(rows[1][1], "1");
+
+  // A second batch replaces the first one's rows in both tables.
+  useFile({test::headerLine("COMP02", "REF2"), test::debitLine("BNT", "20240301", kAcc2, 7000, 1),
+           test::creditLine("4444444444", 7000), test::payeeLine("", "B"),
+           test::trailerLine(1, 7000)});
+  fillPaymentSummary(session, tables);
+  fillReportTable(session, tables);
+  rows = tables.query("SELECT Product FROM ReportTable");
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0][0], "BahtNet");
+  EXPECT_EQ(tables.detail.size(), 1u);
+}
+
+TEST_F(SummaryFixture, DirectDebitRowsGoInWithAnEmptyAccountAndNoSummaryOnlyDeletes) {
+  useFile({test::headerLine("C", "R"), test::directDebitLine("20240131", 100000, 1),
+           test::trailerLine(0, 0)},
+          "DDR");
+  fillPaymentSummary(session, tables);
+  fillReportTable(session, tables);
+  ASSERT_EQ(tables.statements.size(), 2u);
+  EXPECT_EQ(tables.statements[1].substr(tables.statements[1].size() - 5), ",'')");
+
+  session.form.StringGrid1.setRowCount(2);
+  tables.statements.clear();
+  fillReportTable(session, tables);
+  EXPECT_EQ(tables.statements, (std::vector<std::string>{"Delete From ReportTable"}));
+}
+
+}  // namespace
+}  // namespace bs

@@ -1,0 +1,244 @@
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "store_fixture.h"
+
+namespace bs::test {
+namespace {
+
+// Runs `check` in a child process under the ordinary user "nobody"; 0 when it held.
+template <class F>
+int asOrdinaryUser(F&& check) {
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    bool ok = ::setgid(65534) == 0 && ::setuid(65534) == 0 && check();
+    ::_exit(ok ? 0 : 1);
+  }
+  int status = -1;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+constexpr const char* kReportInsert =
+    "Insert into ReportTable(Product,Value_Date,No_Of_Credit,Amount,dabit_Acc) Values(";
+
+TEST_F(StoreTest, ReportTableStatementsReplaceRowsInGridOrder) {
+  store->execSql("Delete From ReportTable");
+  store->execSql(std::string(kReportInsert) + "'Payroll','31/01/2024',12,1500.00,'1234567890')");
+  store->execSql(std::string(kReportInsert) + "'BahtNet','01/02/2024',3,1234567.89,'99')");
+  store->execSql(std::string(kReportInsert) + "'Direct Debit','02/02/2024',1,0.50,'')");
+  auto all = store->readAll("ReportTable.DAT");
+  EXPECT_EQ(all.columns, (std::vector<std::string>{"Product", "Value_Date", "No_Of_Credit",
+                                                   "Amount", "dabit_Acc"}));
+  EXPECT_EQ(rows("ReportTable.DAT"),
+            (std::vector<std::string>{"Payroll|31/01/2024|12|1500|1234567890",
+                                      "BahtNet|01/02/2024|3|1234567.89|99",
+                                      "Direct Debit|02/02/2024|1|0.5|"}));
+
+  // A second run leaves only its own rows.
+  store->execSql("Delete From ReportTable");
+  store->execSql(std::string(kReportInsert) + "'Media Clearing','03/02/2024',1,10.00,'7')");
+  EXPECT_EQ(rows("ReportTable.DAT"),
+            (std::vector<std::string>{"Media Clearing|03/02/2024|1|10|7"}));
+}
+
+TEST_F(StoreTest, QuotedLiteralsKeepQuotesBlanksAndThaiBytes) {
+  // A doubled quote arrives as one; blanks of a padded account stay; Windows-874 bytes are kept.
+  const std::string account = "1234567890               ";
+  const std::string thai = "\xbb\xc3\xd0\xa8\xd3";
+  store->execSql(std::string(kReportInsert) + "'O''Brien " + thai + "','31/01/2024',1,1.00,'" +
+                 account + "')");
+  auto all = store->readAll("ReportTable.DAT");
+  ASSERT_EQ(all.rows.size(), 1u);
+  EXPECT_EQ(all.rows[0][0], "O'Brien " + thai);
+  EXPECT_EQ(all.rows[0][4], account);
+}
+
+TEST_F(StoreTest, StatementsTheStoreRefuses) {
+  struct Case {
+    const char* name;
+    std::string sql;
+    const char* message;
+  };
+  const std::vector<Case> cases = {
+      {"two statements", "Delete From ReportTable; Delete From ReportTableDetail",
+       "more than one statement"},
+      {"zero byte", std::string("Delete From ReportTable\0 x", 25), "zero byte"},
+      {"syntax", "Delete Frm ReportTable", "syntax error"},
+      {"unknown table", "Delete From NoSuchTable", "no such table"},
+  };
+  store->execSql(std::string(kReportInsert) + "'Payroll','31/01/2024',1,1.00,'1')");
+  for (const auto& c : cases) {
+    std::string message = failureOf([&] { store->execSql(c.sql); });
+    EXPECT_CONTAINS(message, c.message) << c.name;
+    EXPECT_CONTAINS(message, data.string()) << c.name;
+  }
+  // None of them removed a row.
+  EXPECT_EQ(rows("ReportTable.DAT").size(), 1u);
+  EXPECT_TRUE(rows("ReportTableDetail.DAT").empty());
+}
+
+TEST_F(StoreTest, TableObjectAppendsEditsAndReadsByColumnName) {
+  auto detail = store->openTable("ReportTableDetail.DAT");
+  for (int no = 1; no <= 3; ++no) {
+    detail.append();
+    detail.setInteger("No", no);
+    detail.setText("Credit Amount", "0000000000150.000");
+    detail.setText("NameEng", std::string("Payee ") + char('0' + no));
+    detail.post();
+  }
+  EXPECT_EQ(detail.text("NameEng"), "Payee 3");  // the row posted last is current
+  detail.edit();                                 // the last row
+  EXPECT_EQ(detail.text("No"), "3");
+  detail.setText("nameeng", "Changed");  // names as the table spells them, in any case
+  detail.post();
+
+  auto all = store->readAll("ReportTableDetail.DAT");
+  ASSERT_EQ(all.rows.size(), 3u);
+  EXPECT_EQ(all.columns[3], "Credit Amount");
+  std::vector<std::string> names, numbers;
+  for (const auto& r : all.rows) {
+    numbers.push_back(r[0]);
+    names.push_back(r[2]);
+  }
+  EXPECT_EQ(numbers, (std::vector<std::string>{"1", "2", "3"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"Payee 1", "Payee 2", "Changed"}));
+  EXPECT_EQ(all.rows[0][3], "0000000000150.000");  // a text column keeps its text
+  EXPECT_EQ(all.rows[0][4], "");                   // never set
+
+  // A table opened anew starts on its first row.
+  EXPECT_EQ(store->openTable("ReportTableDetail.DAT").text("NameEng"), "Payee 1");
+}
+
+TEST_F(StoreTest, EveryByteRoundTripsThroughATableObject) {
+  std::string bytes;
+  for (int b = 0; b < 256; ++b) bytes += static_cast<char>(b);
+  auto table = store->openTable("addAccBatchError.DAT");
+  table.append();
+  table.setText("ACCOUNT", bytes);
+  table.setText("BENE_NAME_EN", "'); Delete From ReportTable; --");
+  table.post();
+  auto again = store->openTable("addAccBatchError.DAT");
+  EXPECT_EQ(again.text("ACCOUNT"), bytes);
+  EXPECT_EQ(again.text("BENE_NAME_EN"), "'); Delete From ReportTable; --");
+  EXPECT_EQ(store->readAll("addAccBatchError.DAT").rows.at(0).at(0), bytes);
+}
+
+TEST_F(StoreTest, EmptyTableNeedsExclusiveUse) {
+  auto detail = store->openTable("ReportTableDetail.DAT");
+  detail.append();
+  detail.setInteger("No", 1);
+  detail.post();
+  EXPECT_CONTAINS(failureOf([&] { detail.emptyTable(); }), "exclusively");
+  EXPECT_EQ(rows("ReportTableDetail.DAT").size(), 1u);
+  detail.setExclusive(true);
+  detail.emptyTable();
+  detail.setExclusive(false);
+  EXPECT_TRUE(rows("ReportTableDetail.DAT").empty());
+  // Appending goes on after emptying.
+  detail.append();
+  detail.setInteger("No", 7);
+  detail.post();
+  EXPECT_EQ(rows("ReportTableDetail.DAT").at(0).substr(0, 2), "7|");
+}
+
+TEST_F(StoreTest, MisusesOfTableObjectsAreFailuresNamingTheFile) {
+  auto table = store->openTable("addAccBatchError.DAT");
+  EXPECT_CONTAINS(failureOf([&] { table.setText("ACCOUNT", "1"); }), "appended or edited");
+  table.append();
+  std::string message = failureOf([&] { table.setText("NoSuchColumn", "1"); });
+  EXPECT_CONTAINS(message, "no column \"NoSuchColumn\"");
+  EXPECT_CONTAINS(message, (data / "addAccBatchError.DAT").string());
+  EXPECT_CONTAINS(failureOf([&] { store->openTable("Other.DAT"); }), "Other.DAT");
+  // Editing an empty table starts its first row.
+  auto empty = store->openTable("ReportTableDetail.DAT");
+  empty.edit();
+  empty.setText("Product", "Payroll");
+  empty.post();
+  EXPECT_EQ(rows("ReportTableDetail.DAT").size(), 1u);
+}
+
+// A table file that is missing, not a database, without its table or read-only stops the first
+// use of the store with a message that names the file; nothing is created.
+TEST_F(StoreTest, BrokenTableFilesAreNamedInTheFailure) {
+  struct Case {
+    const char* name;
+    const char* file;
+    void (*breakIt)(const std::filesystem::path&);
+    const char* message;
+  };
+  const std::vector<Case> cases = {
+      {"missing main file", "ReportTable.DAT",
+       [](const std::filesystem::path& p) { std::filesystem::remove(p); }, "does not exist"},
+      {"missing attached file", "addAccBatchError.DAT",
+       [](const std::filesystem::path& p) { std::filesystem::remove(p); }, "does not exist"},
+      {"garbage", "ReportTableDetail.DAT",
+       [](const std::filesystem::path& p) {
+         writeFile(p, std::string(4096, 'x') + "not a table file");
+       },
+       "is damaged"},
+      {"garbage main file", "ReportTable.DAT",
+       [](const std::filesystem::path& p) { writeFile(p, std::string(2048, '\x55')); },
+       "is damaged"},
+      {"empty file", "addAccBatchError.DAT",
+       [](const std::filesystem::path& p) { writeFile(p, ""); }, "holds no table addAccBatchError"},
+      {"a folder", "ReportTableDetail.DAT",
+       [](const std::filesystem::path& p) {
+         std::filesystem::remove(p);
+         std::filesystem::create_directory(p);
+       },
+       "not a file"},
+      {"read-only", "addAccBatchError.DAT",
+       [](const std::filesystem::path& p) { ::chmod(p.c_str(), 0444); }, "is read-only"},
+  };
+  for (const auto& c : cases) {
+    TempDir caseDir;
+    auto folder = makeProgramFolder(caseDir) / "Data";
+    c.breakIt(folder / c.file);
+    auto firstFailure = [&] {
+      TableStore broken;
+      broken.setDirectory(folder);
+      return failureOf([&] { broken.execSql("Delete From addAccBatchError"); });
+    };
+    std::string expectedName = "\"" + (folder / c.file).string() + "\"";
+    if (std::string(c.message) == "is read-only" && ::geteuid() == 0) {
+      // root may write any file: the check runs as an ordinary user, to whom only the broken
+      // file is read-only.
+      for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().filename() != c.file) ::chmod(entry.path().c_str(), 0666);
+      EXPECT_EQ(asOrdinaryUser([&] {
+                  std::string m = firstFailure();
+                  return m.find(expectedName) != std::string::npos &&
+                         m.find(c.message) != std::string::npos;
+                }),
+                0)
+          << c.name;
+      continue;
+    }
+    std::string message = firstFailure();
+    EXPECT_CONTAINS(message, expectedName) << c.name;
+    EXPECT_CONTAINS(message, c.message) << c.name;
+    // Every use fails the same way, and no table file is made in its place.
+    TableStore again;
+    again.setDirectory(folder);
+    EXPECT_EQ(failureOf([&] { again.openTable("ReportTable.DAT"); }), message) << c.name;
+    EXPECT_EQ(failureOf([&] { again.readAll("ReportTable.DAT"); }), message) << c.name;
+    if (std::string(c.message) == "does not exist") {
+      EXPECT_FALSE(std::filesystem::exists(folder / c.file)) << c.name;
+    }
+  }
+}
+
+TEST_F(StoreTest, AStoreWithoutFolderSaysSo) {
+  TableStore unset;
+  EXPECT_CONTAINS(failureOf([&] { unset.readAll("ReportTable.DAT"); }), "data folder");
+}
+
+}  // namespace
+}  // namespace bs::test
