@@ -1,6 +1,7 @@
 #include "commands/wire_session.h"
 
 #include "output/output_steps.h"
+#include "reports/report_steps.h"
 #include "reports/settings.h"
 #include "rules/credit/credit_rules.h"
 #include "rules/records/debit_rules.h"
@@ -18,6 +19,7 @@ namespace bs {
 void wireSession(Session& session) {
   installTableStore(session);
   installOutputSteps(session);
+  installReportSteps(session);
   session.steps.loadBeneChargeSetting = [](Session& s) { loadBeneChargeSetting(s); };
 
   session.rules.checkHeaderRecord = checkHeaderRecord;

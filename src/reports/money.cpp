@@ -1,14 +1,17 @@
 #include "reports/money.h"
 
-
 #include "core/failure.h"
 
 namespace bs {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 std::uint64_t magnitudeOf(Money value) {
   auto raw = static_cast<std::uint64_t>(value.tenThousandths);
@@ -125,8 +128,12 @@ Money amountFromFields(std::string_view whole, std::string_view decimals) {
   return toMoney(joined);
 }
 
-std::string formatThousands(Money value) { return withDecimals(value, true); }
-std::string formatPlain(Money value) { return withDecimals(value, false); }
+std::string formatThousands(Money value) {
+  return withDecimals(value, true);
+}
+std::string formatPlain(Money value) {
+  return withDecimals(value, false);
+}
 
 std::string formatGeneral(Money value) {
   bool negative = value.tenThousandths < 0;

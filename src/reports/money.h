@@ -13,7 +13,9 @@ struct Money {
 
   static constexpr std::int64_t kScale = 10000;
   static constexpr Money fromUnits(std::int64_t whole) { return Money{whole * kScale}; }
-  friend constexpr Money operator+(Money a, Money b) { return Money{a.tenThousandths + b.tenThousandths}; }
+  friend constexpr Money operator+(Money a, Money b) {
+    return Money{a.tenThousandths + b.tenThousandths};
+  }
   friend constexpr Money operator*(Money a, std::int64_t n) { return Money{a.tenThousandths * n}; }
   Money& operator+=(Money other) {
     tenThousandths += other.tenThousandths;

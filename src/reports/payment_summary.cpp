@@ -43,10 +43,11 @@ std::string shownDate(std::string_view line, std::size_t first) {
 }
 
 // A count field as a whole number without leading zeros.
-std::string countText(std::string_view field) { return std::to_string(toInteger(field)); }
+std::string countText(std::string_view field) {
+  return std::to_string(toInteger(field));
+}
 
-Money amountAt(std::string_view line, std::size_t first, std::size_t pointAfter,
-               std::size_t last) {
+Money amountAt(std::string_view line, std::size_t first, std::size_t pointAfter, std::size_t last) {
   return amountFromFields(cut(line, first, pointAfter), cut(line, pointAfter + 1, last));
 }
 
@@ -214,7 +215,8 @@ void fillReportTable(Session& session, ReportTables& tables) {
   const Grid& g = session.form.StringGrid1;
   int n = g.rowCount() - 2;
   for (int r = 1; r <= n; ++r) {
-    std::string sql = "Insert into ReportTable(Product,Value_Date,No_Of_Credit,Amount,dabit_Acc) Values(";
+    std::string sql =
+        "Insert into ReportTable(Product,Value_Date,No_Of_Credit,Amount,dabit_Acc) Values(";
     sql += sqlQuoted(g.cell(1, r));
     sql += ',';
     sql += sqlQuoted(g.cell(2, r));

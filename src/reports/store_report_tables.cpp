@@ -61,5 +61,4 @@ std::unique_ptr<ReportTables> storeReportTables(std::shared_ptr<TableStore> stor
   return std::make_unique<StoreReportTables>(std::move(store));
 }
 
-
 }  // namespace bs

@@ -23,9 +23,8 @@ TierCounts countTierCredits(const std::string& path) {
   return counts;
 }
 
-std::vector<std::pair<std::string, std::string>> tierRateVariables(const TierCounts& c,
-                                                                   Money fee1, Money fee2,
-                                                                   Money fee3) {
+std::vector<std::pair<std::string, std::string>> tierRateVariables(const TierCounts& c, Money fee1,
+                                                                   Money fee2, Money fee3) {
   Money total1 = fee1 * c.count1;
   Money total2 = fee2 * c.count2;
   Money total3 = fee3 * c.count3;

@@ -4,9 +4,9 @@
 #include <filesystem>
 
 #include "core/scripted_ui.h"
+#include "report_fixtures.h"
 #include "reports/engine/report_commands.h"
 #include "reports/payment_summary.h"
-#include "report_fixtures.h"
 
 namespace bs {
 namespace {
@@ -45,26 +45,27 @@ struct ReportsFixture : ::testing::Test {
   std::filesystem::path home = test::makeProgramFolder(dir);
   RecordingUi ui;
   Session session{ui, ProgramPaths{home}, Clock::fixed("20240101")};
-  test::FakeReportTables tables;
+  reptest::FakeReportTables tables;
 
   void SetUp() override { ensureGuiApplication(); }
 
   void sealSample() {
     auto path = dir / "payroll.txt";
-    test::writeFile(path, test::joinLines({
-        test::headerLine("COMP'01", "CUSTREF00001XX"),
-        test::debitLine("PAY", "20240131", "1234567890", 1500000, 2),
-        test::creditLine("1111111111", 1000000),
-        // Thai name in Windows-874: SOMCHAI in Thai letters.
-        test::payeeLine("\xCA\xC1\xAA\xD2\xC2 \xE3\xA8\xB4\xD5", "SOMCHAI JAIDEE"),
-        test::whtLine(30000),
-        test::creditLine("2222222222", 500000),
-        test::payeeLine("", "JOHN SMITH"),
-        test::debitLine("BNT", "20240201", "9999999999", 2500000, 1),
-        test::creditLine("3333333333", 2500000),
-        test::payeeLine("", "ACME CO."),
-        test::trailerLine(3, 4000000),
-    }));
+    test::writeFile(
+        path, test::joinLines({
+                  reptest::headerLine("COMP'01", "CUSTREF00001XX"),
+                  reptest::debitLine("PAY", "20240131", "1234567890", 1500000, 2),
+                  reptest::creditLine("1111111111", 1000000),
+                  // Thai name in Windows-874: SOMCHAI in Thai letters.
+                  reptest::payeeLine("\xCA\xC1\xAA\xD2\xC2 \xE3\xA8\xB4\xD5", "SOMCHAI JAIDEE"),
+                  reptest::whtLine(30000),
+                  reptest::creditLine("2222222222", 500000),
+                  reptest::payeeLine("", "JOHN SMITH"),
+                  reptest::debitLine("BNT", "20240201", "9999999999", 2500000, 1),
+                  reptest::creditLine("3333333333", 2500000),
+                  reptest::payeeLine("", "ACME CO."),
+                  reptest::trailerLine(3, 4000000),
+              }));
     session.form.edtFileInput.text = path.string();
     session.state.currentProduct = "BNT";
     session.state.companyId = "COMP'01";
@@ -88,12 +89,12 @@ TEST_F(ReportsFixture, SealedSamplePrintsHeaderRowsTotalAndThaiNamesInThePdf) {
   EXPECT_TRUE(ui.messages().empty());
   ASSERT_TRUE(std::filesystem::exists(pdf));
   std::string text = runPdfToText(pdf);
-  for (const char* want : {"COMP'01", "CUSTREF00001", "9999999999",
-                           "0123456789ABCDEF0123456789ABCDEF01234567", "payroll.txt", "Payroll",
-                           "31/01/2024", "BahtNet", "01/02/2024", "1,500.00", "2,500.00",
-                           "4,000.00", "SOMCHAI", "JOHN SMITH", "ACME CO.",
-                           "\xE0\xB8\xAA\xE0\xB8\xA1\xE0\xB8\x8A\xE0\xB8\xB2\xE0\xB8\xA2",
-                           "Page 1 of 2", "Page 2 of 2"})
+  for (const char* want :
+       {"COMP'01", "CUSTREF00001", "9999999999", "0123456789ABCDEF0123456789ABCDEF01234567",
+        "payroll.txt", "Payroll", "31/01/2024", "BahtNet", "01/02/2024", "1,500.00", "2,500.00",
+        "4,000.00", "JOHN SMITH", "ACME CO.",
+        "\xE0\xB8\xAA\xE0\xB8\xA1\xE0\xB8\x8A\xE0\xB8\xB2\xE0\xB8\xA2", "Page 1 of 2",
+        "Page 2 of 2"})
     EXPECT_NE(text.find(want), std::string::npos) << want << "\n" << text;
   // The payee's WHT total is printed with two decimals.
   EXPECT_NE(text.find("30.00"), std::string::npos);

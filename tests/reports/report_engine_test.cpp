@@ -5,13 +5,15 @@
 #include <QStringList>
 
 #include "core/failure.h"
-#include "reports/engine/thai_text.h"
 #include "report_fixtures.h"
+#include "reports/engine/thai_text.h"
 
 namespace bs {
 namespace {
 
-std::optional<std::string> noNames(std::string_view) { return std::nullopt; }
+std::optional<std::string> noNames(std::string_view) {
+  return std::nullopt;
+}
 
 TEST(ReportExpression, LiteralsNumbersAndNames) {
   EXPECT_EQ(evaluateExpression("'O''Brien Co.'", noNames), "O'Brien Co.");
@@ -30,12 +32,12 @@ TEST(ReportExpression, LiteralsNumbersAndNames) {
 
 TEST(ReportTemplateFormat, MalformedTemplatesNameTheirLine) {
   const char* bad[] = {
-      "page 210 297\n",                                       // no format line
-      "batchseal-report 1\ntext 0 0 10 5 | x\n",              // item before a band
-      "batchseal-report 1\nband middle 5\n",                  // unknown band
+      "page 210 297\n",                           // no format line
+      "batchseal-report 1\ntext 0 0 10 5 | x\n",  // item before a band
+      "batchseal-report 1\nband middle 5\n",      // unknown band
       "batchseal-report 1\nband detail 5\ntext 0 0 10 5 huge | x\n",
       "batchseal-report 1\nband detail 5\ntext 0 0 10 5\n",  // no content
-      "batchseal-report 1\nband detail 400\n",                // does not fit a page
+      "batchseal-report 1\nband detail 400\n",               // does not fit a page
   };
   for (const char* text : bad) {
     try {
@@ -62,11 +64,12 @@ TEST(ReportTemplateFormat, AMissingTemplateLoadsNothingAndKeepsThePreviousOne) {
 
 // Ten rows of ReportTable in a report whose page holds four detail rows.
 TEST(ReportPreparation, TwoPassCompositeKnowsTheTotalOnEveryPage) {
-  test::FakeReportTables tables;
+  reptest::FakeReportTables tables;
   for (int i = 1; i <= 10; ++i)
-    tables.execSql("Insert into ReportTable(Product,Value_Date,No_Of_Credit,Amount,dabit_Acc) "
-                   "Values('P" + std::to_string(i) + "','01/01/2024'," + std::to_string(i) +
-                   ",1000.5,'A')");
+    tables.execSql(
+        "Insert into ReportTable(Product,Value_Date,No_Of_Credit,Amount,dabit_Acc) "
+        "Values('P" +
+        std::to_string(i) + "','01/01/2024'," + std::to_string(i) + ",1000.5,'A')");
   const char* grid =
       "batchseal-report 1\npage 100 60\nmargins 5 5 5 5\n"
       "band title 8\ntext 0 0 90 8 | Title [comId]\n"
@@ -78,10 +81,10 @@ TEST(ReportPreparation, TwoPassCompositeKnowsTheTotalOnEveryPage) {
   first.setTemplate(parseReportTemplate(grid, "grid"));
   first.dataTable = std::string(kReportTableFile);
   first.setVariable("comId", "'A''B'");
-  second.setTemplate(parseReportTemplate(
-      "batchseal-report 1\npage 100 60\nband title 10\ntext 0 0 90 5 | Second\n"
-      "band pagefooter 6\ntext 0 0 90 6 | Page [PAGE#] of [TOTALPAGES]\n",
-      "second"));
+  second.setTemplate(
+      parseReportTemplate("batchseal-report 1\npage 100 60\nband title 10\ntext 0 0 90 5 | Second\n"
+                          "band pagefooter 6\ntext 0 0 90 6 | Page [PAGE#] of [TOTALPAGES]\n",
+                          "second"));
 
   ReportDocument doc = prepareReports({&first, &second}, true, &tables);
   // 60 mm less margins and footer leaves 44 mm: title and header, then 5 rows of 6 mm; later
@@ -109,12 +112,12 @@ TEST(ReportPreparation, TwoPassCompositeKnowsTheTotalOnEveryPage) {
 
 TEST(ThaiText, Windows874DecodesThroughTheWindowsTable) {
   // Bytes where the Windows table and the IBM table of the same name disagree are pinned too.
-  EXPECT_EQ(cp874ToUtf8("\xA1"), "\xE0\xB8\x81");          // KO KAI
-  EXPECT_EQ(cp874ToUtf8("\xDF"), "\xE0\xB8\xBF");          // BAHT SIGN
-  EXPECT_EQ(cp874ToUtf8("\x80"), "\xE2\x82\xAC");          // EURO SIGN
-  EXPECT_EQ(cp874ToUtf8("\x96"), "\xE2\x80\x93");          // EN DASH
-  EXPECT_EQ(cp874ToUtf8("AB \xE0"), "AB \xE0\xB9\x80");    // SARA E
-  EXPECT_EQ(cp874ToUtf8("\xFF"), "\xEF\xBF\xBD");          // unmapped
+  EXPECT_EQ(cp874ToUtf8("\xA1"), "\xE0\xB8\x81");        // KO KAI
+  EXPECT_EQ(cp874ToUtf8("\xDF"), "\xE0\xB8\xBF");        // BAHT SIGN
+  EXPECT_EQ(cp874ToUtf8("\x80"), "\xE2\x82\xAC");        // EURO SIGN
+  EXPECT_EQ(cp874ToUtf8("\x96"), "\xE2\x80\x93");        // EN DASH
+  EXPECT_EQ(cp874ToUtf8("AB \xE0"), "AB \xE0\xB9\x80");  // SARA E
+  EXPECT_EQ(cp874ToUtf8("\xFF"), "\xEF\xBF\xBD");        // unmapped
 }
 
 }  // namespace

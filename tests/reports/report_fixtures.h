@@ -9,7 +9,9 @@
 #include "reports/report_tables.h"
 #include "support/test_support.h"
 
-namespace bs::test {
+namespace bs::reptest {
+
+using test::LineBuilder;
 
 // The report tables in memory: ReportTable is a real SQLite table, so that the statements run
 // as the store runs them; detail rows are recorded as they are appended.
@@ -17,8 +19,9 @@ class FakeReportTables : public ReportTables {
  public:
   FakeReportTables() {
     sqlite3_open(":memory:", &db_);
-    exec("CREATE TABLE ReportTable(Product TEXT, Value_Date TEXT, No_Of_Credit INTEGER, "
-         "Amount NUMERIC, dabit_Acc TEXT)");
+    exec(
+        "CREATE TABLE ReportTable(Product TEXT, Value_Date TEXT, No_Of_Credit INTEGER, "
+        "Amount NUMERIC, dabit_Acc TEXT)");
   }
   ~FakeReportTables() override { sqlite3_close(db_); }
 
@@ -38,19 +41,28 @@ class FakeReportTables : public ReportTables {
   TableRows readAll(std::string_view fileName) override {
     TableRows out;
     if (fileName == kReportTableDetailFile) {
-      out.columns = {"No",         "Product",        "NameEng",        "Credit Amount",
-                     "CreditAccount", "TotalInvoidAmount", "TotalWHTAmount", "DeliveryMode",
-                     "PickupLocation", "VATAmount",   "Customer_Ref",   "dabit_Acc"};
+      out.columns = {"No",
+                     "Product",
+                     "NameEng",
+                     "Credit Amount",
+                     "CreditAccount",
+                     "TotalInvoidAmount",
+                     "TotalWHTAmount",
+                     "DeliveryMode",
+                     "PickupLocation",
+                     "VATAmount",
+                     "Customer_Ref",
+                     "dabit_Acc"};
       for (const DetailRow& r : detail)
         out.rows.push_back({std::to_string(r.No), r.Product, r.NameEng, r.CreditAmount,
-                            r.CreditAccount, r.TotalInvoidAmount, r.TotalWHTAmount,
-                            r.DeliveryMode, r.PickupLocation, r.VATAmount, r.Customer_Ref,
-                            r.dabit_Acc});
+                            r.CreditAccount, r.TotalInvoidAmount, r.TotalWHTAmount, r.DeliveryMode,
+                            r.PickupLocation, r.VATAmount, r.Customer_Ref, r.dabit_Acc});
       return out;
     }
     out.columns = {"Product", "Value_Date", "No_Of_Credit", "Amount", "dabit_Acc"};
-    out.rows = query("SELECT Product, Value_Date, No_Of_Credit, Amount, dabit_Acc FROM ReportTable "
-                     "ORDER BY rowid");
+    out.rows = query(
+        "SELECT Product, Value_Date, No_Of_Credit, Amount, dabit_Acc FROM ReportTable "
+        "ORDER BY rowid");
     return out;
   }
 
@@ -119,8 +131,7 @@ inline std::string creditLine(std::string_view account, long long thousandths,
       .set(181, 183, bank);
 }
 inline std::string payeeLine(std::string_view thaiName, std::string_view englishName) {
-  return LineBuilder("004", 816).set(1, 3, "004").set(33, 132, thaiName).set(353, 422,
-                                                                              englishName);
+  return LineBuilder("004", 816).set(1, 3, "004").set(33, 132, thaiName).set(353, 422, englishName);
 }
 inline std::string whtLine(long long thousandths) {
   return LineBuilder("005", 138).set(1, 3, "005").set(20, 35, amount16(thousandths));
@@ -137,8 +148,10 @@ inline std::string directDebitLine(std::string_view date, long long thousandths,
       .setRight(112, 117, std::to_string(items));
 }
 inline std::string trailerLine(int credits, long long thousandths) {
-  return LineBuilder("999", 31).set(1, 3, "999").setRight(10, 15, std::to_string(credits)).set(
-      16, 31, amount16(thousandths));
+  return LineBuilder("999", 31)
+      .set(1, 3, "999")
+      .setRight(10, 15, std::to_string(credits))
+      .set(16, 31, amount16(thousandths));
 }
 
-}  // namespace bs::test
+}  // namespace bs::reptest

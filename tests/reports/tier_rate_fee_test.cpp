@@ -21,21 +21,20 @@ TEST(TierRateFee, BoundsAreInclusiveAndHomeBankCreditsAreSkipped) {
     int tier;  // 0: counted nowhere
   };
   const Case cases[] = {
-      {0, "025", 1},
-      {100000000, "025", 1},   // 100,000.00
-      {100000010, "025", 2},   // 100,000.01
-      {500000000, "025", 2},   // 500,000.00
-      {500000010, "025", 3},   // 500,000.01
-      {2000000000, "025", 3},  // 2,000,000.00
-      {2000000010, "025", 0},  // 2,000,000.01
-      {1000, "014", 0},        // the home bank
+      {0, "025", 1},          {100000000, "025", 1},  // 100,000.00
+      {100000010, "025", 2},                          // 100,000.01
+      {500000000, "025", 2},                          // 500,000.00
+      {500000010, "025", 3},                          // 500,000.01
+      {2000000000, "025", 3},                         // 2,000,000.00
+      {2000000010, "025", 0},                         // 2,000,000.01
+      {1000, "014", 0},                               // the home bank
       {600000000, "014", 0},
   };
   test::TempDir dir;
   for (const auto& c : cases) {
-    TierCounts n = countLines(dir, {test::headerLine("C", "R"),
-                                    test::creditLine("1", c.thousandths, c.bank),
-                                    test::trailerLine(1, c.thousandths)});
+    TierCounts n = countLines(
+        dir, {reptest::headerLine("C", "R"), reptest::creditLine("1", c.thousandths, c.bank),
+              reptest::trailerLine(1, c.thousandths)});
     long long got[4] = {0, n.count1, n.count2, n.count3};
     for (int t = 1; t <= 3; ++t)
       EXPECT_EQ(got[t], t == c.tier ? 1 : 0) << c.thousandths << " bank " << c.bank;
@@ -44,11 +43,11 @@ TEST(TierRateFee, BoundsAreInclusiveAndHomeBankCreditsAreSkipped) {
 
 TEST(TierRateFee, BlankAmountCountsInTheFirstTierAndABadOneStopsEvenForTheHomeBank) {
   test::TempDir dir;
-  std::string blank = test::creditLine("1", 0);
+  std::string blank = reptest::creditLine("1", 0);
   blank.replace(34, 16, std::string(16, ' '));
   EXPECT_EQ(countLines(dir, {blank}).count1, 1);
 
-  std::string bad = test::creditLine("1", 0, "014");
+  std::string bad = reptest::creditLine("1", 0, "014");
   bad.replace(34, 3, "ABC");
   try {
     countLines(dir, {bad});
@@ -60,11 +59,14 @@ TEST(TierRateFee, BlankAmountCountsInTheFirstTierAndABadOneStopsEvenForTheHomeBa
 
 TEST(TierRateFee, EightVariablesInOrderWithExactFixedPointFees) {
   auto vars = tierRateVariables({3, 2, 1}, toMoney("10"), toMoney("20"), toMoney("35.5"));
-  std::vector<std::pair<std::string, std::string>> want{
-      {"report_range1", "3"},           {"report_range2", "2"},
-      {"report_range3", "1"},           {"report_total_range", "6"},
-      {"report_total_fee_range1", "30"}, {"report_total_fee_range2", "40"},
-      {"report_total_fee_range3", "35.5"}, {"report_total_fee_range", "105.5"}};
+  std::vector<std::pair<std::string, std::string>> want{{"report_range1", "3"},
+                                                        {"report_range2", "2"},
+                                                        {"report_range3", "1"},
+                                                        {"report_total_range", "6"},
+                                                        {"report_total_fee_range1", "30"},
+                                                        {"report_total_fee_range2", "40"},
+                                                        {"report_total_fee_range3", "35.5"},
+                                                        {"report_total_fee_range", "105.5"}};
   EXPECT_EQ(vars, want);
   // Fees that a double would not hold exactly still add up exactly.
   auto exact = tierRateVariables({3, 0, 0}, toMoney("0.1"), toMoney("0"), toMoney("0"));

@@ -33,10 +33,10 @@ ReportEngine& reportEngine(Session& session) {
   return *session.reports;
 }
 
-void showReports(Session& session, const std::vector<const ReportObject*>& reports,
-                 bool twoPass, ReportTables* tables) {
-  ReportDocument doc = prepareReports(
-      reports, twoPass, tables, [&session](std::uint64_t done, std::uint64_t total) {
+void showReports(Session& session, const std::vector<const ReportObject*>& reports, bool twoPass,
+                 ReportTables* tables) {
+  ReportDocument doc =
+      prepareReports(reports, twoPass, tables, [&session](std::uint64_t done, std::uint64_t total) {
         session.ui.progress("Preparing report", done, total);
       });
   if (doc.pageCount() == 0) return;

@@ -16,8 +16,8 @@ ReportEngine& reportEngine(Session& session);
 
 // Prepares reports into one document and shows it in the modal preview; a document without
 // pages (no template loaded) shows nothing at all.
-void showReports(Session& session, const std::vector<const ReportObject*>& reports,
-                 bool twoPass, ReportTables* tables);
+void showReports(Session& session, const std::vector<const ReportObject*>& reports, bool twoPass,
+                 ReportTables* tables);
 
 // "Report": the payment and detail reports of the last successful batch in one document, or the
 // direct-debit report.  Does nothing, silently, before a successful batch.

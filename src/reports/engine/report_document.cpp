@@ -22,7 +22,9 @@ void ensureGuiApplication() {
   (void)app;
 }
 
-QSizeF ReportDocument::pageSizeMm() const { return pageSizeMm(0); }
+QSizeF ReportDocument::pageSizeMm() const {
+  return pageSizeMm(0);
+}
 
 QSizeF ReportDocument::pageSizeMm(int page) const {
   if (page < 0 || page >= pageCount()) return QSizeF(210, 297);
@@ -43,8 +45,7 @@ void ReportDocument::renderPage(QPainter& painter, int page) const {
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setRenderHint(QPainter::TextAntialiasing);
   painter.scale(pxPerMm / kUnits, pxPerMm / kUnits);
-  painter.fillRect(QRectF(0, 0, p.sizeMm.width() * kUnits, p.sizeMm.height() * kUnits),
-                   Qt::white);
+  painter.fillRect(QRectF(0, 0, p.sizeMm.width() * kUnits, p.sizeMm.height() * kUnits), Qt::white);
   QPen pen(Qt::black);
   pen.setWidthF(0.25 * kUnits);
   painter.setPen(pen);
@@ -81,8 +82,7 @@ void ReportDocument::writePdf(const std::string& path) const {
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
     writer.setPageSize(QPageSize(pageSizeMm(0), QPageSize::Millimeter));
     QPainter painter;
-    if (!painter.begin(&writer))
-      throw Failure("Cannot create file \"" + path + "\".");
+    if (!painter.begin(&writer)) throw Failure("Cannot create file \"" + path + "\".");
     for (int i = 0; i < pageCount(); ++i) {
       if (i > 0) {
         writer.setPageSize(QPageSize(pageSizeMm(i), QPageSize::Millimeter));

@@ -73,9 +73,8 @@ struct Layout {
         if (++depth > 16)
           throw Failure("Report template \"" + t.path + "\": the variable " + std::string(name) +
                         " refers to itself.");
-        std::string v = evaluateExpression(expr, [this](std::string_view other) {
-          return lookup(other);
-        });
+        std::string v =
+            evaluateExpression(expr, [this](std::string_view other) { return lookup(other); });
         --depth;
         return v;
       }
@@ -284,8 +283,8 @@ ReportDocument preparePass(const std::vector<const ReportObject*>& reports,
     Layout layout{*t, r, r.dataTable.empty() ? nullptr : &data[i], doc, totalPages};
     layout.run(progress);
     for (const auto& [name, expr] : r.variables()) {
-      std::string value = evaluateExpression(
-          expr, [&layout](std::string_view n) { return layout.lookup(n); });
+      std::string value =
+          evaluateExpression(expr, [&layout](std::string_view n) { return layout.lookup(n); });
       doc.addVariable(name, cp874ToUtf8(value));
     }
   }

@@ -68,7 +68,8 @@ class ReportEngine {
 
 // Evaluates a variable expression to its text (bytes as given).  Throws Failure for an
 // expression the format does not accept.  `lookup` resolves a name.
-std::string evaluateExpression(std::string_view expression,
-                               const std::function<std::optional<std::string>(std::string_view)>& lookup);
+std::string evaluateExpression(
+    std::string_view expression,
+    const std::function<std::optional<std::string>(std::string_view)>& lookup);
 
 }  // namespace bs

@@ -122,12 +122,18 @@ ReportTemplate parseReportTemplate(const std::string& text, const std::string& n
       item.h = number(w[4], name, lineNo);
       for (std::size_t i = 5; i < w.size(); ++i) {
         const std::string& o = w[i];
-        if (o == "bold") item.bold = true;
-        else if (o == "italic") item.italic = true;
-        else if (o == "frame") item.frame = true;
-        else if (o == "left") item.align = 0;
-        else if (o == "center") item.align = 1;
-        else if (o == "right") item.align = 2;
+        if (o == "bold")
+          item.bold = true;
+        else if (o == "italic")
+          item.italic = true;
+        else if (o == "frame")
+          item.frame = true;
+        else if (o == "left")
+          item.align = 0;
+        else if (o == "center")
+          item.align = 1;
+        else if (o == "right")
+          item.align = 2;
         else if (o.rfind("size=", 0) == 0) {
           item.sizePt = number(o.substr(5), name, lineNo);
           if (item.sizePt < 1 || item.sizePt > 200)
