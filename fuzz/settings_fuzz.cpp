@@ -13,7 +13,10 @@
 
 namespace {
 const std::string& scratchPath() {
-  static const std::string path = "/tmp/batchseal-fuzz-settings-" + std::to_string(::getpid());
+  static const std::string path = [] {
+    std::atexit([] { std::remove(scratchPath().c_str()); });
+    return "/tmp/batchseal-fuzz-settings-" + std::to_string(::getpid());
+  }();
   return path;
 }
 }  // namespace
