@@ -76,6 +76,8 @@ ReportTemplate parseReportTemplate(const std::string& text, const std::string& n
       if (!content.empty() && content[0] == ' ') content.erase(0, 1);
     }
     std::vector<std::string> w = words(head);
+    // A line that opens with '|' has content but no keyword.
+    if (w.empty()) formatError(name, lineNo, "the line has no keyword before its '|'");
     const std::string& key = w[0];
     if (!sawHeader) {
       if (key != "batchseal-report" || w.size() != 2 || w[1] != "1")
