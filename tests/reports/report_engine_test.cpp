@@ -38,6 +38,7 @@ TEST(ReportTemplateFormat, MalformedTemplatesNameTheirLine) {
       "batchseal-report 1\nband detail 5\ntext 0 0 10 5 huge | x\n",
       "batchseal-report 1\nband detail 5\ntext 0 0 10 5\n",  // no content
       "batchseal-report 1\nband detail 400\n",               // does not fit a page
+      "batchseal-report 1\nband detail 5\n| no keyword\n",
   };
   for (const char* text : bad) {
     try {

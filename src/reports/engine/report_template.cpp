@@ -76,8 +76,7 @@ ReportTemplate parseReportTemplate(const std::string& text, const std::string& n
       if (!content.empty() && content[0] == ' ') content.erase(0, 1);
     }
     std::vector<std::string> w = words(head);
-    // A line that opens with '|' has content but no keyword.
-    if (w.empty()) formatError(name, lineNo, "the line has no keyword before its '|'");
+    if (w.empty()) formatError(name, lineNo, "a line starts with \"|\" instead of a keyword");
     const std::string& key = w[0];
     if (!sawHeader) {
       if (key != "batchseal-report" || w.size() != 2 || w[1] != "1")
