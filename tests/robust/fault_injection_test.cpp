@@ -1,0 +1,361 @@
+// Every file operation of a batch run failing for real: each case breaks one thing on disk or in
+// the process, runs the batch in a forked child (so that privileges and file-size limits stay
+// there), and then runs a second, clean batch on the same Session.  Each time the command ends
+// with that failure's message and no later step runs, the payment file is as it was, filled or
+// completely sealed (never partly written), an output file or archive that exists holds a seal
+// that was computed, and the Session completes the next command.
+#include <fcntl.h>
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "output/seal_verify.h"
+#include "payment_files.h"
+#include "support/test_support.h"
+
+namespace bs {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr uid_t kNobody = 65534;
+
+// The files of one case.  The second run uses its own files in `second`, so that what the
+// first run left stays as it was for the checks.
+struct Files {
+  fs::path dir, program, payment, out, zip, second;
+  pid_t helper = -1;  // a process that holds a table file locked
+};
+
+enum class Payment { Original, Filled, Sealed };
+
+struct FaultCase {
+  const char* name;
+  bool newFile = false;
+  bool asNobody = false;                          // the child drops root for permissions to count
+  rlim_t fileSizeLimit = RLIM_INFINITY;           // largest file the child may write
+  std::function<void(Files&)> arrange = nullptr;  // parent, before the run
+  std::function<void(Files&)> mend = nullptr;     // child, before the second run
+  std::string messageHas;                         // the error box's text contains this
+  Payment payment = Payment::Original;
+  bool outputWritten = false;  // New File mode: the sealed output exists afterwards
+};
+
+struct Observed {
+  std::string kind, text;  // the last box of the first run
+  bool firstCompleted = true;
+  std::vector<std::string> left;  // what the first run left in the case folder
+  bool secondCompleted = false;
+  std::string secondText;
+};
+
+std::string join(const std::vector<std::string>& parts) {
+  std::string out;
+  for (const auto& p : parts) out += p + '\n';
+  return out;
+}
+
+std::vector<std::string> split(const std::string& text) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  for (std::size_t nl; (nl = text.find('\n', start)) != std::string::npos; start = nl + 1)
+    parts.push_back(text.substr(start, nl - start));
+  return parts;
+}
+
+std::vector<std::string> namesIn(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void chownTree(const fs::path& root, uid_t uid) {
+  ASSERT_EQ(::lchown(root.c_str(), uid, uid), 0);
+  for (const auto& e : fs::recursive_directory_iterator(root))
+    ASSERT_EQ(::lchown(e.path().c_str(), uid, uid), 0);
+}
+
+// Holds `table` locked (an exclusive transaction) until killed; returns once the lock is held.
+pid_t holdLocked(const fs::path& table) {
+  int ready[2];
+  if (::pipe(ready) != 0) return -1;
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    ::close(ready[0]);
+    sqlite3* db = nullptr;
+    if (sqlite3_open(table.c_str(), &db) != SQLITE_OK ||
+        sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) != SQLITE_OK)
+      ::_exit(1);
+    ssize_t w = ::write(ready[1], "x", 1);
+    (void)w;
+    for (;;) ::pause();
+  }
+  ::close(ready[1]);
+  char c = 0;
+  ssize_t r = ::read(ready[0], &c, 1);
+  ::close(ready[0]);
+  return r == 1 ? pid : -1;
+}
+
+// The first run under the fault, then the mend and the second run on the same Session, all in
+// a child; what it saw comes back through a pipe.
+Observed runCase(const FaultCase& c, Files& f) {
+  int pipeFds[2];
+  EXPECT_EQ(::pipe(pipeFds), 0);
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    ::close(pipeFds[0]);
+    if (c.asNobody && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) ::_exit(2);
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{c.fileSizeLimit, RLIM_INFINITY};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+
+    test::WiredSession ws(f.program);
+    std::vector<std::string> report;
+    const bool first =
+        ws.runBatch(f.payment.string(), f.zip.string(), c.newFile ? f.out.string() : "");
+    report.push_back(ws.lastKind());
+    report.push_back(ws.lastMessage());
+    report.push_back(first ? "completed" : "stopped");
+    const std::vector<std::string> left = namesIn(f.dir);
+    report.push_back(std::to_string(left.size()));
+    report.insert(report.end(), left.begin(), left.end());
+
+    limit.rlim_cur = RLIM_INFINITY;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    if (c.mend) c.mend(f);
+    const bool second =
+        ws.runBatch((f.second / "payment.txt").string(), (f.second / "b.zip").string(),
+                    c.newFile ? (f.second / "out.txt").string() : "");
+    report.push_back(second ? "completed" : "stopped");
+    report.push_back(ws.lastMessage());
+    const std::string text = join(report);
+    ssize_t w = ::write(pipeFds[1], text.data(), text.size());
+    ::_exit(w == static_cast<ssize_t>(text.size()) ? 0 : 1);
+  }
+  ::close(pipeFds[1]);
+  std::string text;
+  char buffer[4096];
+  for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+    text.append(buffer, static_cast<std::size_t>(n));
+  ::close(pipeFds[0]);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
+
+  Observed o;
+  const std::vector<std::string> parts = split(text);
+  if (parts.size() < 6) return o;
+  std::size_t i = 0;
+  o.kind = parts[i++];
+  o.text = parts[i++];
+  o.firstCompleted = parts[i++] == "completed";
+  const std::size_t count = std::stoul(parts[i++]);
+  for (std::size_t k = 0; k < count && i < parts.size(); ++k) o.left.push_back(parts[i++]);
+  if (i + 1 < parts.size()) {
+    o.secondCompleted = parts[i++] == "completed";
+    o.secondText = parts[i++];
+  }
+  return o;
+}
+
+// The payment file's bytes before the run, after the fill, and sealed.
+struct Expected {
+  std::string original, filled, sealed;
+};
+
+Expected expectedFor(const std::string& original) {
+  test::TempDir dir;
+  test::WiredSession ws(test::makeProgramFolder(dir));
+  Expected e{original, "", ""};
+  test::writeFile(dir / "p.txt", original);
+  // The fill alone: a run into a New File whose archive cannot be made stops after the fill
+  // and the output; the payment file then holds the fill only.
+  ws.runBatch((dir / "p.txt").string(), (dir / "missing" / "a.zip").string(),
+              (dir / "o.txt").string());
+  e.filled = test::readFile(dir / "p.txt");
+  test::writeFile(dir / "p.txt", original);
+  EXPECT_TRUE(ws.runBatch((dir / "p.txt").string(), (dir / "a.zip").string()));
+  e.sealed = test::readFile(dir / "p.txt");
+  return e;
+}
+
+void restoreTable(const Files& f, const char* name) {
+  fs::copy_file(fs::path(BATCHSEAL_PROGRAM_DIR) / "Data" / name, f.program / "Data" / name,
+                fs::copy_options::overwrite_existing);
+}
+
+TEST(FaultInjection, EveryFailingFileOperationEndsTheCommandAndLosesNothing) {
+  const std::string original = test::cleanPaymentFile(40);
+  const Expected expected = expectedFor(original);
+  ASSERT_TRUE(expected.filled != expected.original);
+  ASSERT_GT(expected.sealed.size(), expected.filled.size());
+  const rlim_t size = original.size();
+
+  const char* const kContext = "addAccBatchError.DAT";
+  const std::vector<FaultCase> cases = {
+      {.name = "the input is a folder",
+       .arrange =
+           [](Files& f) {
+             fs::remove(f.payment);
+             fs::create_directory(f.payment);
+           },
+       .messageHas = "Input File does not exist"},
+      {.name = "the input cannot be read",
+       .asNobody = true,
+       .arrange = [](Files& f) { fs::permissions(f.payment, fs::perms::none); },
+       .messageHas = "Permission denied"},
+      {.name = "the folder of the payment file cannot be written: the fill has no scratch file",
+       .asNobody = true,
+       .arrange =
+           [](Files& f) {
+             fs::permissions(f.dir, fs::perms::owner_write, fs::perm_options::remove);
+           },
+       .mend =
+           [](Files& f) { fs::permissions(f.dir, fs::perms::owner_write, fs::perm_options::add); },
+       .messageHas = "Cannot create file"},
+      {.name = "the disk fills up during the fill",
+       .fileSizeLimit = size / 2,
+       .messageHas = "Write error on file"},
+      {.name = "the disk fills up during the output, Replace mode",
+       .fileSizeLimit = size + 10,
+       .messageHas = "Write error on file",
+       .payment = Payment::Filled},
+      {.name = "the disk fills up during the output, New File mode",
+       .newFile = true,
+       .fileSizeLimit = size + 10,
+       .messageHas = "Write error on file",
+       .payment = Payment::Filled},
+      {.name = "the folder of the new file cannot be written",
+       .newFile = true,
+       .asNobody = true,
+       .arrange = [](Files& f) { f.out = f.dir / "locked" / "out.txt"; },
+       .messageHas = "Cannot create file",
+       .payment = Payment::Filled},
+      {.name = "the archive is a folder",
+       .arrange = [](Files& f) { fs::create_directory(f.zip); },
+       .messageHas = "Operation not supported",
+       .payment = Payment::Sealed},
+      {.name = "the archive is no zip file",
+       .newFile = true,
+       .arrange = [](Files& f) { test::writeFile(f.zip, "these are not the bytes of a zip\r\n"); },
+       .messageHas = "Not a zip archive",
+       .payment = Payment::Filled,
+       .outputWritten = true},
+      {.name = "the archive's folder does not exist",
+       .arrange = [](Files& f) { f.zip = f.dir / "nowhere" / "a.zip"; },
+       .messageHas = "Failure to create temporary file: No such file or directory",
+       .payment = Payment::Sealed},
+      {.name = "a table file is missing",
+       .arrange = [=](Files& f) { fs::remove(f.program / "Data" / kContext); },
+       .mend = [=](Files& f) { restoreTable(f, kContext); },
+       .messageHas = kContext,
+       .payment = Payment::Filled},
+      {.name = "a table file is read-only",
+       .asNobody = true,
+       .arrange =
+           [=](Files& f) { fs::permissions(f.program / "Data" / kContext, fs::perms::owner_read); },
+       .mend =
+           [=](Files& f) {
+             fs::permissions(f.program / "Data" / kContext,
+                             fs::perms::owner_read | fs::perms::owner_write);
+           },
+       .messageHas = "read-only",
+       .payment = Payment::Filled},
+      {.name = "a table file is corrupt",
+       .arrange =
+           [=](Files& f) {
+             test::writeFile(f.program / "Data" / kContext,
+                             std::string(4096, '\x5A') + "not a table file");
+           },
+       .mend = [=](Files& f) { restoreTable(f, kContext); },
+       .messageHas = "damaged",
+       .payment = Payment::Filled},
+      {.name = "a table file is locked by another program past the retries",
+       .arrange = [=](Files& f) { f.helper = holdLocked(f.program / "Data" / kContext); },
+       .mend = [](Files& f) { ::kill(f.helper, SIGKILL); },
+       .messageHas = "is locked by another program",
+       .payment = Payment::Filled},
+  };
+
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TempDir dir;
+    Files f;
+    f.dir = dir / "case";
+    f.program = test::makeProgramFolder(dir);
+    f.payment = f.dir / "payment.txt";
+    f.out = f.dir / "out.txt";
+    f.zip = f.dir / "a.zip";
+    f.second = dir / "second";
+    fs::create_directories(f.dir);
+    fs::create_directories(f.second);
+    fs::create_directories(f.dir / "locked");
+    test::writeFile(f.payment, original);
+    test::writeFile(f.second / "payment.txt", original);
+    const std::set<std::string> before = [&] {
+      auto n = namesIn(f.dir);
+      return std::set<std::string>(n.begin(), n.end());
+    }();
+    if (c.arrange) c.arrange(f);
+    if (c.asNobody) {
+      chownTree(dir.path(), kNobody);
+      fs::permissions(f.dir / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+    }
+
+    const Observed o = runCase(c, f);
+    if (f.helper > 0) {
+      ::kill(f.helper, SIGKILL);
+      ::waitpid(f.helper, nullptr, 0);
+    }
+    std::error_code ec;
+    fs::permissions(f.payment, fs::perms::owner_all, fs::perm_options::add, ec);
+
+    // The command ended with that failure's message and did not report success.
+    EXPECT_FALSE(o.firstCompleted);
+    EXPECT_NE(o.text.find(c.messageHas), std::string::npos) << o.text;
+    if (c.messageHas != "Input File does not exist") {
+      EXPECT_EQ(o.kind, "error") << o.text;
+    }
+
+    // The payment file is whole: as it was, filled, or completely sealed.
+    if (fs::is_regular_file(f.payment)) {
+      const std::string& want = c.payment == Payment::Original ? expected.original
+                                : c.payment == Payment::Filled ? expected.filled
+                                                               : expected.sealed;
+      EXPECT_TRUE(test::holds(f.payment, want)) << "the payment file is not whole";
+    }
+    // An output file that exists holds a computed seal; the archive never changed.
+    if (c.newFile) {
+      EXPECT_EQ(fs::exists(f.out), c.outputWritten);
+      if (fs::exists(f.out)) {
+        EXPECT_TRUE(verifySeal(f.out.string()).holds);
+      }
+    }
+    if (fs::is_regular_file(f.zip) && c.name != std::string("the archive is no zip file"))
+      ADD_FAILURE() << "an archive was written by a run that failed";
+    // Nothing but the files of the case remains: no scratch or temporary file.
+    for (const auto& name : o.left)
+      EXPECT_TRUE(before.count(name) || name == "a.zip" || name == "payment.txt" ||
+                  (c.outputWritten && name == "out.txt"))
+          << "left behind: " << name;
+
+    // The Session completes the next command.
+    EXPECT_TRUE(o.secondCompleted) << o.secondText;
+  }
+}
+
+}  // namespace
+}  // namespace bs
