@@ -49,6 +49,7 @@ class PreviewDialog : public QDialog {
     layout->addWidget(bar);
 
     zoom_ = new QComboBox(bar);
+    zoom_->setObjectName("zoom");
     for (int percent : {50, 75, 100, 125, 150, 200})
       zoom_->addItem(QString("%1%").arg(percent), percent);
     zoom_->setCurrentIndex(2);
@@ -61,6 +62,7 @@ class PreviewDialog : public QDialog {
     bar->addAction("Print", this, [this] { print(); });
     bar->addSeparator();
     find_ = new QLineEdit(bar);
+    find_->setObjectName("find");
     find_->setPlaceholderText("Find");
     find_->setMaximumWidth(200);
     bar->addWidget(find_);
@@ -78,6 +80,7 @@ class PreviewDialog : public QDialog {
     scroll_->setWidget(pagesWidget);
     layout->addWidget(scroll_);
     status_ = new QLabel(this);
+    status_->setObjectName("status");
     layout->addWidget(status_);
     renderPages();
   }
