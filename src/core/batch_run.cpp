@@ -77,6 +77,15 @@ ExpressChequeCounts countExpressCheques(Session& session, const std::string& pat
   return counts;
 }
 
+// Ends the output prepared ahead when the run ends, however it ends.
+struct DropPendingOutput {
+  Session& session;
+  explicit DropPendingOutput(Session& s) : session(s) {}
+  DropPendingOutput(const DropPendingOutput&) = delete;
+  DropPendingOutput& operator=(const DropPendingOutput&) = delete;
+  ~DropPendingOutput() { session.pendingOutput.reset(); }
+};
+
 void runStep(Session& session, Step step, const char* what) {
   if (!step) stepNotBuilt(what);
   step(session);
@@ -149,8 +158,13 @@ void runBatch(Session& session) {
   // the outcome of the run.
   runStep(session, session.steps.fillNotificationFlags, "fill the notification flags");
 
+  // The sealed output is prepared while the file is validated; a run that stops throws it away.
+  DropPendingOutput dropOnReturn{session};
+  if (session.steps.prepareOutput) session.steps.prepareOutput(session);
+
   validateFile(session, f.edtFileInput.text);
   if (!st.batchValid) {
+    session.pendingOutput.reset();
     inform(session, "Error Data !");
     return;
   }

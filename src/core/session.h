@@ -57,6 +57,7 @@ struct RecordRules {
 using Step = void (*)(Session&);
 struct CommandSteps {
   Step fillNotificationFlags = nullptr;  // before validation, rewrites the payment file
+  Step prepareOutput = nullptr;          // after the fill: the sealed output begins, unseen
   Step fillPaymentSummary = nullptr;
   Step fillReportTable = nullptr;
   Step writeHashedOutput = nullptr;      // output file and archive
@@ -66,6 +67,14 @@ struct CommandSteps {
   Step connectStore = nullptr;           // at start: close the store, point it at Data/
   Step commandStarted = nullptr;         // the store opens its per-command transaction
   Step commandEnded = nullptr;           // ... and commits it, also after a failure
+};
+
+// Work a step starts ahead of the step that uses it, such as the sealed output prepared on a
+// worker thread while the validation runs.  Dropping it stops the work and removes whatever it
+// wrote, so that a run that stops leaves nothing of it behind.
+class PendingWork {
+ public:
+  virtual ~PendingWork() = default;
 };
 
 // What lives from one command to the next.
@@ -88,6 +97,9 @@ class Session {
   std::unique_ptr<CreditContextStore> creditContext;
   std::shared_ptr<TableStore> store;
   std::shared_ptr<ReportEngine> reports;
+
+  // The output being prepared during a batch run; dropped when the run ends.
+  std::unique_ptr<PendingWork> pendingOutput;
 };
 
 }  // namespace bs

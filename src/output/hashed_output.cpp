@@ -10,6 +10,7 @@
 #include "core/failure.h"
 #include "core/text_lines.h"
 #include "output/archive.h"
+#include "output/output_preparation.h"
 #include "output/replacement_file.h"
 
 namespace bs {
@@ -115,39 +116,43 @@ void writeHashedOutput(Session& session, const OutputHooks& hooks) {
   // The output is written beside its target and becomes the file only once it is complete, hash
   // line included; in Replace mode the payment file stays whole until then.  The normalised lines
   // follow a reserved hash line, so that they are written once and the hash value goes in front
-  // of them when it is known.
-  {
-    LineReader reader(payment);
-    ReplacementFile out(output);
-    out.write(std::string(kHashLineSize - 2, '0') + "\r\n");
-    std::string normalised;
-    std::string_view line;
-    while (reader.next(line)) {
-      normalised.clear();
-      normaliseLine(line, beneChargeFlag, normalised);
-      normalised.append("\r\n");
-      out.write(normalised);
-      if ((reader.lineNumber() & 1023) == 0)
-        ui.progress(kStage, reader.bytesRead(), reader.fileSize());
-    }
-    out.flush();
-    if (hooks.beforeHash) hooks.beforeHash(out.tempPath());
+  // of them when it is known.  The batch run starts this work while it validates the file; the
+  // preparation it started is taken over here, else one is made now.
+  std::unique_ptr<PendingWork> owned = std::move(session.pendingOutput);
+  auto* prepared = dynamic_cast<OutputPreparation*>(owned.get());
+  if (!prepared || !prepared->isFor(payment, output, beneChargeFlag)) {
+    owned.reset();
+    owned = std::make_unique<OutputPreparation>(payment, output, beneChargeFlag);
+    prepared = static_cast<OutputPreparation*>(owned.get());
+  }
+  prepared->wait([&](std::uint64_t done, std::uint64_t size) {
+    if (size > 0) ui.progress(kStage, done, size);
+  });
 
-    std::optional<Sha1Digest> digest = hashFile(out.tempPath(), kHashLineSize);
-    if (!digest) {
+  ReplacementFile& out = prepared->file();
+  if (hooks.beforeHash) hooks.beforeHash(out.tempPath());
+  {
+    // The digest was taken of the lines as they were written; a scratch file that can no longer
+    // be opened cannot be sealed.
+    UniqueFd scratch(::open(out.tempPath().c_str(), O_RDONLY | O_CLOEXEC));
+    if (!scratch) {
       // Without a digest there is nothing to seal: no output file and no archive.
       ui.messageBox("Unable to open source file.");
       throw CommandStopped();
     }
-    // The hash box shows a value only once the file that carries it is in place.
-    std::string hash = hexDigest(*digest);
-    out.writeAt(0, hash + "\r\n");
-    out.commit();
-    session.form.edtHashvalue.text = hash;
-    ui.progress(kStage, reader.fileSize(), reader.fileSize());
   }
+  // The hash box shows a value only once the file that carries it is in place.
+  std::string hashLine = hexDigest(prepared->digest()) + "\r\n";
+  out.writeAt(0, hashLine);
+  out.commit();
+  session.form.edtHashvalue.text = hashLine.substr(0, 40);
+  ui.progress(kStage, prepared->paymentSize(), prepared->paymentSize());
 
-  addToArchive(session, output);
+  const std::string archive = archiveName(session.form.edtZip.text);
+  if (const DeflatedBody* body = prepared->deflated())
+    addToArchive(archive, output, hashLine, *body);
+  else
+    addToArchive(archive, output);
 }
 
 }  // namespace bs

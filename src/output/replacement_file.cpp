@@ -111,6 +111,11 @@ void ReplacementFile::writeAt(std::uint64_t offset, std::string_view bytes) {
   if (error) writeFailed(error);
 }
 
+void ReplacementFile::syncData() {
+  flush();
+  if (::fdatasync(fd_.get()) != 0) writeFailed(errno);
+}
+
 void ReplacementFile::commit() {
   flush();
   struct stat st {};

@@ -35,6 +35,9 @@ class ReplacementFile {
   // The temporary file, for reading back what was written.
   const std::string& tempPath() const { return tempPath_; }
 
+  // Flushes and forces the bytes written so far to the disk, ahead of commit().
+  void syncData();
+
   // Flushes, gives the temporary file the permissions of the file it replaces, forces it to disk
   // and renames it over the target.
   void commit();

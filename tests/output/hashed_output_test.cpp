@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "core/commands.h"
 #include "core/failure.h"
 #include "core/text_lines.h"
 #include "output/hashed_output.h"
+#include "output/output_preparation.h"
 #include "output/seal_verify.h"
 #include "output_fixtures.h"
 
@@ -20,6 +23,20 @@ std::string sha1sumOf(const std::string& path, std::size_t skip) {
   std::string hex = out.substr(0, 40);
   for (char& c : hex) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return hex;
+}
+
+// The lines of a payment file as the output carries them after its hash line.
+std::string normalised(const std::string& input) {
+  test::TempDir dir;
+  test::writeFile(dir / "in.txt", input);
+  std::string out;
+  LineReader reader((dir / "in.txt").string());
+  std::string_view line;
+  while (reader.next(line)) {
+    normaliseLine(line, false, out);
+    out += "\r\n";
+  }
+  return out;
 }
 
 TEST(HashFile, DigestsOfKnownMessages) {
@@ -104,6 +121,10 @@ TEST(WriteHashedOutput, ShapesOfThePaymentFile) {
       {"records of exactly one block", std::string(8190, 'x'), std::string(8190, 'x') + "\r\n"},
       {"records of exactly four blocks", std::string(4 * 8192 - 2, 'y'),
        std::string(4 * 8192 - 2, 'y') + "\r\n"},
+      // The lines are hashed and deflated in pieces of about a megabyte.
+      {"records of many pieces", test::paymentFile(3000), normalised(test::paymentFile(3000))},
+      {"one line longer than a piece", std::string(3 << 20, 'z'),
+       std::string(3 << 20, 'z') + "\r\n"},
   };
   for (const auto& c : cases) {
     OutputSession t;
@@ -115,7 +136,11 @@ TEST(WriteHashedOutput, ShapesOfThePaymentFile) {
     EXPECT_EQ(out.substr(42), c.records) << c.name;
     EXPECT_EQ(out.substr(0, 40), t.session.form.edtHashvalue.text) << c.name;
     EXPECT_EQ(sha1sumOf(t.path("in.txt"), 42), t.session.form.edtHashvalue.text) << c.name;
-    EXPECT_TRUE(std::filesystem::exists(t.dir / "a.zip")) << c.name;
+    // The archive's one entry is the output, byte for byte.
+    EXPECT_TRUE(test::runTool("unzip -p " + test::shellQuoted(t.path("a.zip"))) == out) << c.name;
+    int status = -1;
+    test::runTool("unzip -tq " + test::shellQuoted(t.path("a.zip")), &status);
+    EXPECT_EQ(status, 0) << c.name;
   }
   OutputSession empty;
   test::writeFile(empty.dir / "in.txt", "");
@@ -177,6 +202,61 @@ TEST(WriteHashedOutput, FailuresEndTheCommandWithThePlatformMessage) {
   t.name(t.path("gone.txt"), t.path("a.zip"), t.path("out.txt"));
   EXPECT_THROW(writeHashedOutput(t.session), Failure);
   EXPECT_FALSE(std::filesystem::exists(t.dir / "out.txt"));
+  EXPECT_FALSE(std::filesystem::exists(t.dir / "a.zip"));
+}
+
+TEST(OutputPreparation, DroppedAtAnyMomentLeavesNothingBehind) {
+  test::TempDir dir;
+  const std::string input = test::paymentFile(1500);  // about 1.8 MB
+  test::writeFile(dir / "in.txt", input);
+  for (int waitMs : {0, 1, 5, 20, 60, 200}) {
+    {
+      OutputPreparation preparation((dir / "in.txt").string(), (dir / "out.txt").string(), true);
+      std::this_thread::sleep_for(std::chrono::milliseconds(waitMs));
+    }
+    EXPECT_EQ(test::filesIn(dir.path()), std::vector<std::string>{"in.txt"}) << waitMs << " ms";
+    EXPECT_TRUE(test::readFile(dir / "in.txt") == input);
+  }
+}
+
+TEST(OutputPreparation, TheOutputStepTakesOverOnlyAPreparationOfItsOwnBatch) {
+  struct Case {
+    const char* name;
+    bool preparedFlag;  // the beneficiary charge setting the preparation was started with
+    bool flag;          // ... and the one of the output step
+  };
+  const Case cases[] = {{"same batch", true, true}, {"setting changed since", false, true}};
+  for (const auto& c : cases) {
+    OutputSession t;
+    test::writeFile(t.dir / "in.txt", test::paymentFile(20));
+    t.name(t.path("in.txt"), t.path("a.zip"), t.path("out.txt"));
+    t.session.state.beneChargeFlag = c.preparedFlag;
+    startOutputPreparation(t.session);
+    t.session.state.beneChargeFlag = c.flag;
+    writeHashedOutput(t.session);
+    EXPECT_FALSE(t.session.pendingOutput) << c.name;
+
+    std::string expected;
+    LineReader reader(t.path("in.txt"));
+    std::string_view line;
+    while (reader.next(line)) {
+      normaliseLine(line, c.flag, expected);
+      expected += "\r\n";
+    }
+    EXPECT_TRUE(test::readFile(t.dir / "out.txt").substr(42) == expected) << c.name;
+    EXPECT_TRUE(verifySeal(t.path("a.zip")).holds) << c.name;
+  }
+}
+
+TEST(OutputPreparation, AnOutputThatCannotBeCreatedFailsOnlyWhenTheOutputIsWritten) {
+  OutputSession t;
+  test::writeFile(t.dir / "in.txt", test::paymentFile(5));
+  t.name(t.path("in.txt"), t.path("a.zip"), t.path("no/such/folder/out.txt"));
+  // Started ahead, the preparation keeps its failure until the output step asks for it.
+  startOutputPreparation(t.session);
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_TRUE(t.ui.messages().empty());
+  EXPECT_THROW(writeHashedOutput(t.session), Failure);
   EXPECT_FALSE(std::filesystem::exists(t.dir / "a.zip"));
 }
 

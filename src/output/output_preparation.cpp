@@ -1,0 +1,279 @@
+#include "output/output_preparation.h"
+
+#include <fcntl.h>
+#include <openssl/evp.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+#include <vector>
+
+#include "core/failure.h"
+#include "core/text_lines.h"
+
+namespace bs {
+
+namespace {
+
+// The normalised lines travel from the writer to the deflater in pieces of this size; a few of
+// them in flight bound the memory whatever the size of the file.
+constexpr std::size_t kPieceSize = 1 << 20;
+constexpr std::size_t kPiecesInFlight = 4;
+constexpr std::size_t kDeflateOut = 256 * 1024;
+
+struct DigestContext {
+  std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> ctx{EVP_MD_CTX_new(), &EVP_MD_CTX_free};
+};
+
+void writeAll(int fd, const unsigned char* data, std::size_t size, std::uint64_t offset) {
+  while (size > 0) {
+    ssize_t n = ::pwrite(fd, data, size, static_cast<off_t>(offset));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw Failure("Write error on the archive's scratch file");
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+    offset += static_cast<std::uint64_t>(n);
+  }
+}
+
+// An unnamed file in `folder` (the output's, so that it shares its disk), gone when closed.
+UniqueFd unnamedScratch(const std::string& folder) {
+#ifdef O_TMPFILE
+  int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (fd >= 0) return UniqueFd(fd);
+#endif
+  std::string pattern = folder + "/.batchseal-deflate.XXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  int made = ::mkostemp(name.data(), O_CLOEXEC);
+  if (made < 0) throw Failure("Cannot create the archive's scratch file");
+  ::unlink(name.data());
+  return UniqueFd(made);
+}
+
+std::string folderOf(const std::string& path) {
+  std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  return folder.empty() ? std::string(".") : folder.string();
+}
+
+}  // namespace
+
+// Pieces of normalised lines from the writer to the deflater, at most kPiecesInFlight at a time.
+// Once closed, no piece is taken any more and the writer no longer waits for room.
+class OutputPreparation::Queue {
+ public:
+  // False when the queue is closed: the piece is not wanted.
+  bool push(std::string&& piece) {
+    std::unique_lock lock(mutex_);
+    room_.wait(lock, [&] { return closed_ || pieces_.size() < kPiecesInFlight; });
+    if (closed_) return false;
+    pieces_.push_back(std::move(piece));
+    ready_.notify_one();
+    return true;
+  }
+  // The last piece is followed by finish(); false when there is no further piece.
+  bool pop(std::string& piece) {
+    std::unique_lock lock(mutex_);
+    ready_.wait(lock, [&] { return closed_ || finished_ || !pieces_.empty(); });
+    if (closed_ || pieces_.empty()) return false;
+    piece = std::move(pieces_.front());
+    pieces_.pop_front();
+    room_.notify_one();
+    return true;
+  }
+  // No further piece will come; those queued are still taken.
+  void finish() {
+    std::lock_guard lock(mutex_);
+    finished_ = true;
+    ready_.notify_all();
+  }
+  // Drops what is queued and wakes both sides.
+  void close() {
+    std::lock_guard lock(mutex_);
+    closed_ = true;
+    pieces_.clear();
+    ready_.notify_all();
+    room_.notify_all();
+  }
+  bool wasClosed() {
+    std::lock_guard lock(mutex_);
+    return closed_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable ready_, room_;
+  std::deque<std::string> pieces_;
+  bool finished_ = false;
+  bool closed_ = false;
+};
+
+OutputPreparation::OutputPreparation(std::string paymentFile, std::string outputPath,
+                                     bool beneChargeFlag)
+    : paymentFile_(std::move(paymentFile)),
+      outputPath_(std::move(outputPath)),
+      beneChargeFlag_(beneChargeFlag),
+      queue_(std::make_unique<Queue>()) {
+  running_ = 2;
+  writer_ = std::thread([this] { writeLines(); });
+  deflater_ = std::thread([this] { deflateLines(); });
+}
+
+OutputPreparation::~OutputPreparation() {
+  cancelled_ = true;
+  queue_->close();
+  if (writer_.joinable()) writer_.join();
+  if (deflater_.joinable()) deflater_.join();
+  if (deflated_.fd >= 0) ::close(deflated_.fd);
+  // file_ goes with its temporary file unless it was committed.
+}
+
+bool OutputPreparation::isFor(const std::string& paymentFile, const std::string& outputPath,
+                              bool beneChargeFlag) const {
+  return paymentFile == paymentFile_ && outputPath == outputPath_ &&
+         beneChargeFlag == beneChargeFlag_;
+}
+
+void OutputPreparation::finish() {
+  std::lock_guard lock(mutex_);
+  --running_;
+  finished_.notify_all();
+}
+
+void OutputPreparation::writeLines() {
+  try {
+    LineReader reader(paymentFile_);
+    total_ = reader.fileSize();
+    file_.emplace(outputPath_);
+    ReplacementFile& out = *file_;
+    out.write(std::string(kHashLineSize - 2, '0') + "\r\n");
+
+    DigestContext digest;
+    if (!digest.ctx || EVP_DigestInit_ex(digest.ctx.get(), EVP_sha1(), nullptr) != 1)
+      throw Failure("SHA-1 is not available");
+
+    bool deflaterWants = true;
+    std::string piece;
+    piece.reserve(kPieceSize + 4096);
+    auto pass = [&] {
+      EVP_DigestUpdate(digest.ctx.get(), piece.data(), piece.size());
+      out.write(piece);
+      if (deflaterWants) {
+        deflaterWants = queue_->push(std::move(piece));
+        piece = std::string();
+        piece.reserve(kPieceSize + 4096);
+      } else {
+        piece.clear();
+      }
+      done_ = reader.bytesRead();
+    };
+
+    std::string_view line;
+    while (reader.next(line)) {
+      normaliseLine(line, beneChargeFlag_, piece);
+      piece.append("\r\n");
+      if (piece.size() >= kPieceSize) {
+        if (cancelled_) return finish();
+        pass();
+      }
+    }
+    if (!piece.empty()) pass();
+    queue_->finish();
+
+    unsigned int size = 0;
+    if (EVP_DigestFinal_ex(digest.ctx.get(), digest_.data(), &size) != 1 || size != digest_.size())
+      throw Failure("SHA-1 is not available");
+    // The lines go to the disk now, while the caller is still busy; the commit then has little
+    // left to force.
+    out.syncData();
+    done_ = total_.load();
+  } catch (...) {
+    writeError_ = std::current_exception();
+    queue_->close();
+  }
+  finish();
+}
+
+void OutputPreparation::deflateLines() {
+  z_stream z{};
+  bool initialised = false;
+  try {
+    UniqueFd scratch = unnamedScratch(folderOf(outputPath_));
+    if (deflateInit2(&z, 1, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+      throw Failure("deflate is not available");
+    initialised = true;
+    std::vector<unsigned char> out(kDeflateOut);
+    std::uint64_t written = 0;
+    std::uint64_t size = 0;
+    uLong crc = crc32(0L, Z_NULL, 0);
+
+    auto run = [&](int flush) {
+      do {
+        z.next_out = out.data();
+        z.avail_out = static_cast<uInt>(out.size());
+        int rc = deflate(&z, flush);
+        if (rc == Z_STREAM_ERROR) throw Failure("deflate failed");
+        std::size_t have = out.size() - z.avail_out;
+        writeAll(scratch.get(), out.data(), have, written);
+        written += have;
+      } while (z.avail_out == 0);
+    };
+
+    std::string piece;
+    while (queue_->pop(piece)) {
+      const auto* bytes = reinterpret_cast<const unsigned char*>(piece.data());
+      crc = crc32_z(crc, bytes, piece.size());
+      size += piece.size();
+      z.next_in = const_cast<unsigned char*>(bytes);
+      z.avail_in = static_cast<uInt>(piece.size());
+      run(Z_NO_FLUSH);
+    }
+    if (queue_->wasClosed() || cancelled_) throw Failure("stopped");
+    z.next_in = nullptr;
+    z.avail_in = 0;
+    run(Z_FINISH);
+    deflateEnd(&z);
+    initialised = false;
+
+    deflated_.fd = scratch.release();
+    deflated_.deflatedSize = written;
+    deflated_.size = size;
+    deflated_.crc = static_cast<std::uint32_t>(crc);
+    deflatedOk_ = true;
+  } catch (...) {
+    // Without the deflated copy the archive step deflates the output file itself.
+    if (initialised) deflateEnd(&z);
+    queue_->close();
+  }
+  finish();
+}
+
+void OutputPreparation::wait(const std::function<void(std::uint64_t, std::uint64_t)>& progress) {
+  {
+    std::unique_lock lock(mutex_);
+    while (running_ > 0) {
+      if (finished_.wait_for(lock, std::chrono::milliseconds(50), [&] { return running_ == 0; }))
+        break;
+      lock.unlock();
+      if (progress) progress(done_.load(), total_.load());
+      lock.lock();
+    }
+  }
+  writer_.join();
+  deflater_.join();
+  if (writeError_) std::rethrow_exception(writeError_);
+}
+
+void startOutputPreparation(Session& session) {
+  session.pendingOutput.reset();
+  session.pendingOutput = std::make_unique<OutputPreparation>(
+      session.form.edtFileInput.text, outputPath(session.form), session.state.beneChargeFlag);
+}
+
+}  // namespace bs
