@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cstdint>
+#include <limits>
 #include <string>
 
 #include "core/failure.h"
@@ -38,6 +39,63 @@ constexpr std::array<bool, 256> forbiddenNameBytes = [] {
     table[c] = true;
   return table;
 }();
+
+// A plain decimal (no exponent) is read with one division when the integer of its significant
+// digits and 10 to the power of its decimals are both exact in extended precision: the quotient
+// of two exact values is correctly rounded, as the library's conversion is.  Other texts go
+// through the library.
+constexpr int kMantissaBits = std::numeric_limits<long double>::digits;
+// 2^mantissa: every integer below it is exact.
+constexpr long double kExactIntegerLimit = [] {
+  long double limit = 1;
+  for (int i = 0; i < kMantissaBits; ++i) limit *= 2;
+  return limit;
+}();
+// The most significant digits whose every integer is exact and fits 64 bits.
+constexpr int kExactSignificantDigits = [] {
+  int digits = 0;
+  long double next = 10;  // 10^(digits + 1)
+  while (digits < 19 && next - 1 < kExactIntegerLimit) {
+    ++digits;
+    next *= 10;
+  }
+  return digits;
+}();
+// The most decimals whose power of ten is exact: 10^k = 2^k * 5^k needs 5^k below the limit.
+constexpr int kExactDecimals = [] {
+  int k = 0;
+  long double five = 5;  // 5^(k + 1)
+  while (five < kExactIntegerLimit) {
+    ++k;
+    five *= 5;
+  }
+  return k;
+}();
+static_assert(kMantissaBits != 64 || (kExactSignificantDigits == 19 && kExactDecimals == 27));
+constexpr std::array<long double, kExactDecimals + 1> kPowersOfTen = [] {
+  std::array<long double, kExactDecimals + 1> powers{};
+  long double p = 1;
+  for (auto& power : powers) {
+    power = p;
+    p *= 10;
+  }
+  return powers;
+}();
+
+bool readExactDecimal(std::string_view intDigits, std::string_view fracDigits, long double& value) {
+  if (fracDigits.size() > static_cast<std::size_t>(kExactDecimals)) return false;
+  std::uint64_t digits = 0;
+  int significant = 0;
+  for (std::string_view part : {intDigits, fracDigits}) {
+    for (char c : part) {
+      if (significant == 0 && c == '0') continue;
+      if (++significant > kExactSignificantDigits) return false;
+      digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+  }
+  value = static_cast<long double>(digits) / kPowersOfTen[fracDigits.size()];
+  return true;
+}
 
 }  // namespace
 
@@ -142,6 +200,10 @@ long double toFloat(std::string_view text) {
   while (i < n && text[i] == ' ') ++i;
   if (i != n) floatRefused(text);
 
+  long double value = 0;
+  if (expDigits.empty() && readExactDecimal(intDigits, fracDigits, value))
+    return negative ? -value : value;
+
   // A canonical form that from_chars reads the same in every locale.
   std::string canonical;
   canonical.reserve(intDigits.size() + fracDigits.size() + expDigits.size() + 6);
@@ -153,7 +215,6 @@ long double toFloat(std::string_view text) {
     if (expNegative) canonical.push_back('-');
     canonical.append(expDigits);
   }
-  long double value = 0;
   const auto [end, ec] =
       std::from_chars(canonical.data(), canonical.data() + canonical.size(), value);
   if (ec == std::errc::result_out_of_range) {

@@ -122,6 +122,20 @@ Money amountFromFields(std::string_view whole, std::string_view decimals) {
     return true;
   };
   if (blank(whole) && blank(decimals)) return Money{};
+  // The usual field, 13 digits and 3 digits, is read as it stands; anything else goes through
+  // the joined text.
+  auto digitsValue = [](std::string_view s, std::int64_t& value) {
+    value = 0;
+    for (char c : s) {
+      if (!isDigit(c)) return false;
+      value = value * 10 + (c - '0');
+    }
+    return true;
+  };
+  std::int64_t units = 0, thousandths = 0;
+  if (whole.size() == 13 && decimals.size() == 3 && digitsValue(whole, units) &&
+      digitsValue(decimals, thousandths))
+    return Money{units * Money::kScale + thousandths * 10};
   std::string joined(whole);
   joined += '.';
   joined += decimals;

@@ -1,7 +1,6 @@
 #include "reports/payment_summary.h"
 
 #include <array>
-#include <optional>
 #include <utility>
 
 #include "core/error_list.h"
@@ -52,12 +51,11 @@ Money amountAt(std::string_view line, std::size_t first, std::size_t pointAfter,
 }
 
 // The 17-character form of an amount field: 13 digits, ".", 3 digits, as in the file.
-std::string amountText(std::string_view line, std::size_t first, std::size_t pointAfter,
-                       std::size_t last) {
-  std::string out(cut(line, first, pointAfter));
+void assignAmountText(std::string& out, std::string_view line, std::size_t first,
+                      std::size_t pointAfter, std::size_t last) {
+  out.assign(cut(line, first, pointAfter));
   out += '.';
   out += cut(line, pointAfter + 1, last);
-  return out;
 }
 
 void setUpSummaryGrid(Session& session) {
@@ -91,30 +89,49 @@ void addSummaryRow(Grid& g, std::string_view product, std::string date, std::str
   g.setRowCount(g.rowCount() + 1);
 }
 
+// The credit whose detail row is being gathered.  One object serves every credit of the pass,
+// so that its texts keep their buffers from one credit to the next.
 struct PendingCredit {
+  bool active = false;
   DetailRow row;
   Money whtSum;
   Money vatSum;
+
+  // A credit line starts a new row: every field empty, the sums zero.
+  void start() {
+    active = true;
+    row.No = 0;
+    for (std::string* field :
+         {&row.Product, &row.NameEng, &row.CreditAmount, &row.CreditAccount, &row.TotalInvoidAmount,
+          &row.TotalWHTAmount, &row.DeliveryMode, &row.PickupLocation, &row.VATAmount,
+          &row.Customer_Ref, &row.dabit_Acc})
+      field->clear();
+    whtSum = Money{};
+    vatSum = Money{};
+  }
 };
+
+// Of the last line the Total row reads only columns 10-31 (the count and the total amount).
+constexpr std::size_t kTrailerFieldsEnd = 31;
 
 void paymentPass(Session& session, LineReader& reader, ReportTables& tables) {
   BatchState& st = session.state;
   Grid& g = session.form.StringGrid1;
-  std::optional<PendingCredit> pending;
+  PendingCredit pending;
   long long creditNo = 0;
   std::string productName;
   std::string debitOfCredits;
   std::string lastLine;
 
   auto writePending = [&] {
-    if (!pending) return;
-    DetailRow& r = pending->row;
+    if (!pending.active) return;
+    DetailRow& r = pending.row;
     r.No = ++creditNo;
     r.Product = productName;
     r.dabit_Acc = debitOfCredits;
     r.Customer_Ref = st.customerRef;
     tables.appendDetailRow(r);
-    pending.reset();
+    pending.active = false;
   };
 
   std::string_view line;
@@ -126,7 +143,7 @@ void paymentPass(Session& session, LineReader& reader, ReportTables& tables) {
       st.debitAccount = std::string(cut(line, 15, 39));
       g.setCell(6, g.rowCount() - 1, st.debitAccount);
     }
-    if (pending && (type == "003" || type == "002" || type == "999")) writePending();
+    if (pending.active && (type == "003" || type == "002" || type == "999")) writePending();
     if (type == "002") {
       productName = productDisplayName(cut(line, 4, 6));
       debitOfCredits = std::string(cut(line, 15, 39));
@@ -134,24 +151,24 @@ void paymentPass(Session& session, LineReader& reader, ReportTables& tables) {
                     amountAt(line, 49, 61, 64));
       creditNo = 0;
     } else if (type == "003") {
-      pending.emplace();
-      DetailRow& r = pending->row;
-      r.CreditAccount = std::string(cut(line, 10, 34));
-      r.CreditAmount = amountText(line, 35, 47, 50);
-      r.DeliveryMode = std::string(cut(line, 65, 65));
-      r.PickupLocation = std::string(cut(line, 66, 69));
-      r.TotalInvoidAmount = amountText(line, 116, 128, 131);
-    } else if (type == "004" && pending) {
+      pending.start();
+      DetailRow& r = pending.row;
+      r.CreditAccount.assign(cut(line, 10, 34));
+      assignAmountText(r.CreditAmount, line, 35, 47, 50);
+      r.DeliveryMode.assign(cut(line, 65, 65));
+      r.PickupLocation.assign(cut(line, 66, 69));
+      assignAmountText(r.TotalInvoidAmount, line, 116, 128, 131);
+    } else if (type == "004" && pending.active) {
       std::string_view thai = cut(line, 33, 132);
-      pending->row.NameEng = std::string(trim(thai).empty() ? cut(line, 353, 422) : thai);
-    } else if (type == "005" && pending) {
-      pending->whtSum += amountAt(line, 20, 32, 35);
-      pending->row.TotalWHTAmount = formatGeneral(pending->whtSum);
-    } else if (type == "006" && pending) {
-      pending->vatSum += amountAt(line, 148, 160, 163);
-      pending->row.VATAmount = formatGeneral(pending->vatSum);
+      pending.row.NameEng.assign(trim(thai).empty() ? cut(line, 353, 422) : thai);
+    } else if (type == "005" && pending.active) {
+      pending.whtSum += amountAt(line, 20, 32, 35);
+      pending.row.TotalWHTAmount = formatGeneral(pending.whtSum);
+    } else if (type == "006" && pending.active) {
+      pending.vatSum += amountAt(line, 148, 160, 163);
+      pending.row.VATAmount = formatGeneral(pending.vatSum);
     }
-    lastLine.assign(line);
+    lastLine.assign(cut(line, 1, kTrailerFieldsEnd));
     if ((++lines & 0x3ff) == 0)
       session.ui.progress("Payment summary", reader.bytesRead(), reader.fileSize());
   }

@@ -56,10 +56,12 @@ std::string quoteIdentifier(std::string_view name) {
 }
 
 bool sameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-           return lower(x) == lower(y);
-         });
+  if (a.size() != b.size()) return false;
+  if (a == b) return true;
+  return std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    return lower(x) == lower(y);
+  });
 }
 
 std::string quoted(const std::filesystem::path& p) {
@@ -102,6 +104,15 @@ struct Value {
   }
 };
 
+// The statement that stores a row of a table in one of the two ways (insert, update), with the
+// columns it binds; kept so that rows posted one after another with the same columns run it
+// again without building its text.
+struct PostStatement {
+  std::vector<char> columns;
+  sqlite3_stmt* stmt = nullptr;  // owned by the store's statement cache
+  std::string sql;
+};
+
 std::string columnText(sqlite3_stmt* stmt, int i) {
   const unsigned char* p = sqlite3_column_text(stmt, i);
   if (!p) return {};
@@ -124,6 +135,8 @@ struct StoreCore {
   std::uint64_t changeStamp = 0;
   std::map<std::string, sqlite3_stmt*, std::less<>> statements;
   std::array<std::vector<std::string>, kTableFiles.size()> columns;
+  // Per table: the insert and the update posted last.
+  std::array<std::array<PostStatement, 2>, kTableFiles.size()> posts;
   std::function<void()> pendingWrites;
 
   // The writer's function is taken before it runs, so that its own use of the store does not
@@ -143,6 +156,7 @@ struct StoreCore {
   void disconnect() noexcept {
     for (auto& [sql, stmt] : statements) sqlite3_finalize(stmt);
     statements.clear();
+    for (auto& table : posts) table.fill(PostStatement{});
     if (db) {
       // A transaction still open here belongs to a command that never ended; keep its work.
       if (!sqlite3_get_autocommit(db)) {
@@ -288,8 +302,8 @@ struct StoreCore {
   // Every operation starts here: the connection is opened when first needed, and within a
   // command the command's write transaction is begun at the first use of the store.
   void use() {
-    writePending();
-    connect();
+    if (pendingWrites) writePending();
+    if (!db) connect();
     if (inCommand && !transactionOpen) {
       int rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
       if (rc != SQLITE_OK) failStore(rc, {});
@@ -473,19 +487,29 @@ struct TableStore::Table::Impl {
   // The current row: its rowid once it is known, and its values.
   std::optional<sqlite3_int64> rowid;
   std::vector<Value> values;
-  std::vector<bool> changed;
+  // Per column: set in this row (bytes rather than bits, so that two sets compare at once).
+  std::vector<char> changed;
   // In browse mode the values are a copy taken at this change stamp.
   std::optional<std::uint64_t> loadedAt;
+  // Where the next column name is looked for first: rows are mostly set column after column.
+  mutable std::size_t columnHint = 0;
 
   const std::vector<std::string>& columns() const { return core->columns[index]; }
   std::filesystem::path path() const { return core->filePath(kTableFiles[index]); }
   std::string fileName() const { return "Table file " + quoted(path()); }
 
+  // Column names are unique regardless of case, so the first name that matches is the only one.
   std::size_t column(std::string_view name) const {
     const auto& cols = columns();
-    for (std::size_t i = 0; i < cols.size(); ++i)
-      if (sameName(cols[i], name)) return i;
-    throw Failure(fileName() + " has no column \"" + std::string(name) + "\".");
+    std::size_t found = columnHint;
+    if (found >= cols.size() || !sameName(cols[found], name)) {
+      found = 0;
+      while (found < cols.size() && !sameName(cols[found], name)) ++found;
+      if (found == cols.size())
+        throw Failure(fileName() + " has no column \"" + std::string(name) + "\".");
+    }
+    columnHint = found + 1;
+    return found;
   }
 
   void use() {
@@ -535,9 +559,49 @@ struct TableStore::Table::Impl {
 
   bool loadLastRow() { return loadRow(selectAll() + " ORDER BY rowid DESC LIMIT 1", {}); }
 
+  // The texts keep their buffers for the next row.
   void clearValues() {
-    for (auto& v : values) v = Value{};
+    for (auto& v : values) {
+      v.kind = Value::Null;
+      v.text.clear();
+      v.integer = 0;
+    }
     changed.assign(values.size(), false);
+  }
+
+  // The statement that stores the current row with the columns set in it; none for an edit
+  // that changed nothing.
+  const PostStatement& postStatement() {
+    PostStatement& post = core->posts[index][mode == Appending ? 0 : 1];
+    if (post.stmt && post.columns == changed) return post;
+    const auto& cols = columns();
+    std::string sql;
+    std::vector<std::size_t> bound;
+    for (std::size_t i = 0; i < cols.size(); ++i)
+      if (changed[i]) bound.push_back(i);
+    if (mode == Appending) {
+      sql = "INSERT INTO " + core->qualifiedTable(index);
+      if (bound.empty()) {
+        sql += " DEFAULT VALUES";
+      } else {
+        std::string names, marks;
+        for (std::size_t i : bound) {
+          names += (names.empty() ? "" : ",") + quoteIdentifier(cols[i]);
+          marks += marks.empty() ? "?" : ",?";
+        }
+        sql += "(" + names + ") VALUES(" + marks + ")";
+      }
+    } else if (!bound.empty()) {
+      sql = "UPDATE " + core->qualifiedTable(index) + " SET ";
+      for (std::size_t k = 0; k < bound.size(); ++k)
+        sql += (k ? "," : "") + quoteIdentifier(cols[bound[k]]) + "=?";
+      sql += " WHERE rowid=?";
+    }
+    sqlite3_stmt* stmt = sql.empty() ? nullptr : core->statement(sql);
+    post.columns = changed;
+    post.stmt = stmt;
+    post.sql = std::move(sql);
+    return post;
   }
 
   void requireRowMode(const char* what) const {
@@ -608,7 +672,10 @@ void TableStore::Table::setText(std::string_view column, std::string_view value)
   t.use();
   t.requireRowMode("setting a field");
   std::size_t i = t.column(column);
-  t.values[i] = Value{Value::Text, std::string(value), 0};
+  Value& v = t.values[i];
+  v.kind = Value::Text;
+  v.text.assign(value);
+  v.integer = 0;
   t.changed[i] = true;
 }
 
@@ -617,7 +684,10 @@ void TableStore::Table::setInteger(std::string_view column, long long value) {
   t.use();
   t.requireRowMode("setting a field");
   std::size_t i = t.column(column);
-  t.values[i] = Value{Value::Integer, {}, value};
+  Value& v = t.values[i];
+  v.kind = Value::Integer;
+  v.text.clear();
+  v.integer = value;
   t.changed[i] = true;
 }
 
@@ -643,33 +713,13 @@ void TableStore::Table::post() {
   Impl& t = *impl_;
   if (t.mode == Impl::Browse) return;
   t.use();
-  const auto& cols = t.columns();
-  std::string sql;
-  std::vector<std::size_t> bound;
-  for (std::size_t i = 0; i < cols.size(); ++i)
-    if (t.changed[i]) bound.push_back(i);
-  if (t.mode == Impl::Appending) {
-    sql = "INSERT INTO " + t.core->qualifiedTable(t.index);
-    if (bound.empty()) {
-      sql += " DEFAULT VALUES";
-    } else {
-      std::string names, marks;
-      for (std::size_t i : bound) {
-        names += (names.empty() ? "" : ",") + quoteIdentifier(cols[i]);
-        marks += marks.empty() ? "?" : ",?";
-      }
-      sql += "(" + names + ") VALUES(" + marks + ")";
-    }
-  } else if (!bound.empty()) {
-    sql = "UPDATE " + t.core->qualifiedTable(t.index) + " SET ";
-    for (std::size_t k = 0; k < bound.size(); ++k)
-      sql += (k ? "," : "") + quoteIdentifier(cols[bound[k]]) + "=?";
-    sql += " WHERE rowid=?";
-  }
-  if (!sql.empty()) {
-    sqlite3_stmt* stmt = t.core->statement(sql);
+  const bool appending = t.mode == Impl::Appending;
+  const PostStatement& post = t.postStatement();
+  if (post.stmt) {
+    sqlite3_stmt* stmt = post.stmt;
     int n = 1;
-    for (std::size_t i : bound) {
+    for (std::size_t i = 0; i < t.values.size(); ++i) {
+      if (!t.changed[i]) continue;
       const Value& v = t.values[i];
       if (v.kind == Value::Integer)
         sqlite3_bind_int64(stmt, n, v.integer);
@@ -679,9 +729,9 @@ void TableStore::Table::post() {
         sqlite3_bind_null(stmt, n);
       ++n;
     }
-    if (t.mode == Impl::Editing) sqlite3_bind_int64(stmt, n, *t.rowid);
-    t.core->run(stmt, sql);
-    if (t.mode == Impl::Appending) t.rowid = sqlite3_last_insert_rowid(t.core->db);
+    if (!appending) sqlite3_bind_int64(stmt, n, *t.rowid);
+    t.core->run(stmt, post.sql);
+    if (appending) t.rowid = sqlite3_last_insert_rowid(t.core->db);
   }
   t.mode = Impl::Browse;
   t.changed.assign(t.values.size(), false);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <random>
 #include <string>
 
 #include "core/failure.h"
@@ -114,6 +117,63 @@ TEST(ToFloat, AcceptedTexts) {
       {"9999999999999999", 9999999999999999.0L},
   };
   for (const auto& c : cases) EXPECT_EQ(toFloat(c.text), c.value) << c.text;
+}
+
+// Plain decimals are read with a shortcut; they must come out bit for bit as the library reads
+// them, on both sides of the shortcut's limits (19 significant digits, 27 decimals).
+TEST(ToFloat, PlainDecimalsReadAsTheLibraryReadsThem) {
+  auto library = [](const std::string& text) {
+    long double value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    EXPECT_TRUE(ec == std::errc() && end == text.data() + text.size()) << text;
+    return value;
+  };
+  auto expectSame = [&](const std::string& text) {
+    const long double expected = library(text);
+    const long double got = toFloat(text);
+    EXPECT_TRUE(got == expected && std::signbit(got) == std::signbit(expected))
+        << text << ": " << static_cast<double>(got);
+  };
+  const std::string cases[] = {
+      "0.0",
+      "-0.0",
+      "0.1",
+      "0.3",
+      "-1.7",
+      "123.456",
+      "0000000000000.010",
+      "9999999999999.990",
+      "0.1234567890123456789",
+      "0.9999999999999999999",
+      "9999999999999999999.0",           // 19 significant digits, the most the shortcut takes
+      "18446744073709551615.0",          // 20
+      "9007199254740993.0",              // 2^53 + 1, beyond a double
+      "0.000000000000000000000000001",   // 27 decimals
+      "0.0000000000000000000000000001",  // 28
+      "1.000000000000000000000000000",   // 28 significant digits, the zeros count
+      "00000000000000000000000000001.5",
+  };
+  for (const auto& text : cases) expectSame(text);
+
+  // Random decimals of 1 to 21 significant digits with 0 to 28 decimals.
+  std::mt19937_64 random(20241209);
+  for (int round = 0; round < 50000; ++round) {
+    const std::size_t significant = 1 + random() % 21;
+    const std::size_t decimals = random() % 29;
+    // Runs of 0 and 9 reach the rounding boundaries more often than uniform digits do.
+    const bool nines = random() % 3 == 0;
+    std::string number(1, char('1' + random() % 9));
+    while (number.size() < significant)
+      number += nines ? "09"[random() % 2] : char('0' + random() % 10);
+    std::string text = random() % 4 == 0 ? "-" : "";
+    if (decimals >= significant)
+      text += "0." + std::string(decimals - significant, '0') + number;
+    else
+      text += number.substr(0, significant - decimals) + "." +
+              (decimals ? number.substr(significant - decimals) : "0");
+    expectSame(text);
+    if (HasFailure()) break;
+  }
 }
 
 TEST(ToFloat, RefusedTextsNameThemselves) {

@@ -101,6 +101,24 @@ TEST_F(SummaryFixture, PaymentBatchGivesSummaryRowsATotalRowAndOneDetailRowPerCr
   EXPECT_EQ(session.form.Label4.caption, "Company ID : COMP01");
 }
 
+TEST_F(SummaryFixture, ACreditWithoutDetailLinesKeepsNothingOfTheCreditBeforeIt) {
+  useFile({reptest::headerLine("COMP01", "REF"),
+           reptest::debitLine("PAY", "20240131", kAcc1, 3000, 2),
+           reptest::creditLine("1111111111", 1000, "025", 1000), reptest::payeeLine("", "FIRST"),
+           reptest::whtLine(100), reptest::invoiceLine(70), reptest::creditLine("2", 2000),
+           reptest::trailerLine(2, 3000)});
+  fillPaymentSummary(session, tables);
+  ASSERT_EQ(tables.detail.size(), 2u);
+  const DetailRow& second = tables.detail[1];
+  EXPECT_EQ(second.No, 2);
+  EXPECT_EQ(second.NameEng, "");
+  EXPECT_EQ(second.TotalWHTAmount, "");
+  EXPECT_EQ(second.VATAmount, "");
+  EXPECT_EQ(second.CreditAccount, "2" + std::string(24, ' '));
+  EXPECT_EQ(second.TotalInvoidAmount, "0000000000000.000");
+  EXPECT_EQ(second.Product, "Payroll");
+}
+
 TEST_F(SummaryFixture, DirectDebitBatchListsItsRecordsWithoutTotalOrDetail) {
   useFile({reptest::headerLine("COMP01", "DDREF"), reptest::directDebitLine("20240131", 100000, 1),
            reptest::directDebitLine("20240201", 200000, 12),

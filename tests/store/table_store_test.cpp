@@ -116,6 +116,96 @@ TEST_F(StoreTest, TableObjectAppendsEditsAndReadsByColumnName) {
   EXPECT_EQ(store->openTable("ReportTableDetail.DAT").text("NameEng"), "Payee 1");
 }
 
+// A table object keeps the statement of its last insert and update for the next row with the
+// same columns; a row with other columns, or set in another order, must still land in its own
+// columns, and no value of one row may stay behind in the next.
+TEST_F(StoreTest, RowsSetWithDifferentColumnsKeepEachValueInItsColumn) {
+  auto detail = store->openTable("ReportTableDetail.DAT");
+  auto appendRow = [&](const std::vector<std::pair<std::string, std::string>>& fields) {
+    detail.append();
+    for (const auto& [column, value] : fields) {
+      if (column == "No")
+        detail.setInteger(column, std::stoll(value));
+      else
+        detail.setText(column, value);
+    }
+    detail.post();
+  };
+  appendRow({{"No", "1"}, {"Product", "Payroll"}, {"NameEng", "A"}});
+  appendRow({{"No", "2"}, {"CreditAccount", "111"}});
+  appendRow({{"NameEng", "C"}, {"Product", "BahtNet"}, {"No", "3"}});  // another order
+  appendRow({{"No", "4"}, {"Product", "Direct Credit"}, {"NameEng", ""}});
+  appendRow({});
+  appendRow({{"No", "6"}, {"CreditAccount", "666"}});
+  // Updates of the last row with two sets of columns, one after the other.
+  detail.edit();
+  detail.setText("Product", "Changed");
+  detail.post();
+  detail.edit();
+  detail.setText("dabit_Acc", "999");
+  detail.post();
+  EXPECT_EQ(rows("ReportTableDetail.DAT"),
+            (std::vector<std::string>{"1|Payroll|A|||||||||", "2||||111|||||||",
+                                      "3|BahtNet|C|||||||||", "4|Direct Credit||||||||||",
+                                      "|||||||||||", "6|Changed|||666|||||||999"}));
+}
+
+// A row refused by the database leaves the kept insert ready for the rows after it, and the
+// failure names the statement.
+TEST_F(StoreTest, ARefusedRowLeavesTheKeptStatementUsable) {
+  store->beginCommand();
+  auto detail = store->openTable("ReportTableDetail.DAT");
+  auto appendRow = [&](long long no, std::string_view product) {
+    detail.append();
+    detail.setInteger("No", no);
+    detail.setText("Product", product);
+    detail.post();
+  };
+  appendRow(1, "Payroll");
+  // Changing the schema also makes SQLite prepare the kept statement again.
+  store->execSql(
+      "CREATE TEMP TRIGGER refuse BEFORE INSERT ON ReportTableDetail WHEN NEW.Product = 'bad' "
+      "BEGIN SELECT RAISE(ABORT, 'row refused'); END");
+  std::string message = failureOf([&] { appendRow(2, "bad"); });
+  EXPECT_CONTAINS(message, "row refused");
+  EXPECT_CONTAINS(message, "INSERT INTO \"ReportTableDetail\".\"ReportTableDetail\"(\"No\",");
+  appendRow(3, "BahtNet");
+  store->endCommand();
+  EXPECT_EQ(rows("ReportTableDetail.DAT"),
+            (std::vector<std::string>{"1|Payroll||||||||||", "3|BahtNet||||||||||"}));
+}
+
+// Kept statements and column positions belong to one connection: after the store is closed, or
+// pointed at a data folder whose table has its columns in another order, rows still go where
+// their names say.
+TEST_F(StoreTest, KeptStatementsDoNotOutliveTheirConnection) {
+  auto detail = store->openTable("ReportTableDetail.DAT");
+  auto appendRow = [](TableStore::Table& table, long long no, std::string_view name) {
+    table.append();
+    table.setInteger("No", no);
+    table.setText("NameEng", name);
+    table.post();
+  };
+  appendRow(detail, 1, "before close");
+  store->close();
+  appendRow(detail, 2, "after close");
+  EXPECT_EQ(rows("ReportTableDetail.DAT"),
+            (std::vector<std::string>{"1||before close|||||||||", "2||after close|||||||||"}));
+
+  TempDir otherDir;
+  auto other = makeProgramFolder(otherDir) / "Data";
+  {
+    TableStore setUp;
+    setUp.setDirectory(other);
+    setUp.execSql("DROP TABLE ReportTableDetail");
+    setUp.execSql(
+        "CREATE TABLE ReportTableDetail.ReportTableDetail(NameEng TEXT, Extra TEXT, No INTEGER)");
+  }
+  store->setDirectory(other);
+  appendRow(detail, 3, "other folder");
+  EXPECT_EQ(rows("ReportTableDetail.DAT"), (std::vector<std::string>{"other folder||3"}));
+}
+
 TEST_F(StoreTest, EveryByteRoundTripsThroughATableObject) {
   std::string bytes;
   for (int b = 0; b < 256; ++b) bytes += static_cast<char>(b);
