@@ -159,11 +159,21 @@ std::size_t displayWidth(std::string_view utf8) {
   return width;
 }
 
+// The bytes a JSON string may hold as they are, as the grid holds them: printable ASCII other
+// than the quote and the backslash.
+struct PlainJsonBytes {
+  bool plain[256] = {};
+  constexpr PlainJsonBytes() {
+    for (int c = 0x20; c < 0x7F; ++c) plain[c] = c != '"' && c != '\\';
+  }
+};
+constexpr PlainJsonBytes kPlainJson;
+
 // The columns of a row the JSON lists: 0 to count - 1, and column 6 where the payment summary
 // wrote it beyond the count.
-int jsonColumns(const Grid& g, int row) {
+int jsonColumns(const Grid& g, const std::vector<std::string_view>& rowCells) {
   int n = g.colCount();
-  if (n < 7 && !g.cell(6, row).empty()) n = 7;
+  if (n < 7 && rowCells.size() > 6 && !rowCells[6].empty()) n = 7;
   return n;
 }
 
@@ -231,25 +241,41 @@ void printJson(const Session& s, const CliUi& ui, const char* outcome,
   std::fprintf(out, ",\n  \"saveEnabled\": %s,\n  \"grid\": [",
                f.btnSaveError.enabled ? "true" : "false");
   const Grid& g = f.StringGrid1;
-  // A grid may hold a million rows: each row is built in one buffer and written at once, and
-  // cells of plain ASCII skip the decoding.
-  std::string row;
+  // A grid may hold a million rows: rows are built in one buffer that is written out whenever
+  // it holds some 64 KiB, and cells of plain printable ASCII, the usual case, are copied as
+  // they are.
+  std::string buffer;
+  buffer.reserve(1 << 17);
+  std::vector<std::string_view> cells;
   for (int r = 0; r < g.rowCount(); ++r) {
-    row.assign(r ? ",\n    [" : "\n    [");
-    int n = jsonColumns(g, r);
+    buffer.append(r ? ",\n    [" : "\n    [");
+    g.rowCells(r, cells);
+    const int n = jsonColumns(g, cells);
     for (int c = 0; c < n; ++c) {
-      if (c) row.append(", ");
-      const std::string_view cell = g.cell(c, r);
-      const bool ascii = std::all_of(cell.begin(), cell.end(),
-                                     [](char b) { return static_cast<unsigned char>(b) < 0x80; });
-      if (ascii)
-        appendJsonString(row, cell);
-      else
-        appendJsonString(row, cp874ToUtf8(cell));
+      if (c) buffer.append(", ");
+      const auto i = static_cast<std::size_t>(c);
+      const std::string_view cell = i < cells.size() ? cells[i] : std::string_view();
+      const bool plain = std::all_of(cell.begin(), cell.end(), [](char b) {
+        return kPlainJson.plain[static_cast<unsigned char>(b)];
+      });
+      if (plain) {
+        buffer.push_back('"');
+        buffer.append(cell);
+        buffer.push_back('"');
+      } else if (std::all_of(cell.begin(), cell.end(),
+                             [](char b) { return static_cast<unsigned char>(b) < 0x80; })) {
+        appendJsonString(buffer, cell);
+      } else {
+        appendJsonString(buffer, cp874ToUtf8(cell));
+      }
     }
-    row.push_back(']');
-    std::fwrite(row.data(), 1, row.size(), out);
+    buffer.push_back(']');
+    if (buffer.size() >= (1 << 16)) {
+      std::fwrite(buffer.data(), 1, buffer.size(), out);
+      buffer.clear();
+    }
   }
+  std::fwrite(buffer.data(), 1, buffer.size(), out);
   std::fputs(g.rowCount() ? "\n  ]" : "]", out);
   if (vars) {
     std::fputs(",\n  \"variables\": {", out);

@@ -2,14 +2,32 @@
 
 namespace bs::cli {
 
+namespace {
+
+// The bytes a JSON string literal cannot hold as they are.
+struct EscapeTable {
+  bool escaped[256] = {};
+  constexpr EscapeTable() {
+    for (int c = 0; c < 0x20; ++c) escaped[c] = true;
+    escaped[static_cast<unsigned char>('"')] = true;
+    escaped[static_cast<unsigned char>('\\')] = true;
+    escaped[0x7F] = true;
+  }
+};
+constexpr EscapeTable kEscape;
+
+}  // namespace
+
 void appendJsonString(std::string& out, std::string_view utf8) {
   out.push_back('"');
-  std::size_t run = 0;
-  for (std::size_t i = 0; i < utf8.size(); ++i) {
-    auto c = static_cast<unsigned char>(utf8[i]);
-    if (c >= 0x20 && c != '"' && c != '\\' && c != 0x7F) continue;
-    out.append(utf8.substr(run, i - run));
-    run = i + 1;
+  const char* p = utf8.data();
+  const char* const end = p + utf8.size();
+  while (p < end) {
+    const char* run = p;
+    while (p < end && !kEscape.escaped[static_cast<unsigned char>(*p)]) ++p;
+    out.append(run, static_cast<std::size_t>(p - run));
+    if (p == end) break;
+    const auto c = static_cast<unsigned char>(*p++);
     switch (c) {
       case '"':
         out.append("\\\"");
@@ -33,7 +51,6 @@ void appendJsonString(std::string& out, std::string_view utf8) {
       }
     }
   }
-  out.append(utf8.substr(run));
   out.push_back('"');
 }
 

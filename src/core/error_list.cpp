@@ -1,6 +1,8 @@
 #include "core/error_list.h"
 
 #include <array>
+#include <charconv>
+#include <span>
 #include <string>
 
 #include "core/session.h"
@@ -23,12 +25,14 @@ constexpr std::array<Column, 8> kErrorColumns{{{"No.", 40},
                                                {"Account", 75},
                                                {"Payee Name", 600}}};
 
-void appendRow(Form& form, std::vector<std::string_view> cells) {
+// Fills the last row, numbered, and adds the empty row after it.  `cells[0]` is the number's.
+void appendRow(Form& form, std::span<std::string_view> cells) {
   Grid& grid = form.StringGrid1;
   int r = grid.rowCount() - 1;
-  std::string number = std::to_string(r);
-  cells[0] = number;
-  grid.setCells(r, cells);
+  char number[16];
+  auto end = std::to_chars(number, number + sizeof number, r).ptr;
+  cells[0] = std::string_view(number, static_cast<std::size_t>(end - number));
+  grid.setCells(r, std::span<const std::string_view>(cells));
   grid.setRowCount(grid.rowCount() + 1);
 }
 
@@ -36,14 +40,17 @@ void appendRow(Form& form, std::vector<std::string_view> cells) {
 
 void addError(Form& form, std::string_view recordType, std::string_view line,
               std::string_view columns, std::string_view fieldName, std::string_view message) {
-  appendRow(form, {{}, recordType, line, columns, fieldName, message});
+  std::string_view cells[] = {{}, recordType, line, columns, fieldName, message};
+  appendRow(form, cells);
 }
 
 void addErrorWithParty(Form& form, std::string_view recordType, std::string_view line,
                        std::string_view columns, std::string_view fieldName,
                        std::string_view message, std::string_view account,
                        std::string_view payeeName) {
-  appendRow(form, {{}, recordType, line, columns, fieldName, message, account, payeeName});
+  std::string_view cells[] = {{},        recordType, line,    columns,
+                              fieldName, message,    account, payeeName};
+  appendRow(form, cells);
 }
 
 void clearErrorList(Form& form) {
@@ -71,7 +78,11 @@ void markInvalid(Form& form) {
 void reportFault(Session& session, std::string_view recordType, long line, std::string_view columns,
                  std::string_view fieldName, std::string_view message) {
   session.state.batchValid = false;
-  addError(session.form, recordType, std::to_string(line), columns, fieldName, message);
+  char number[24];
+  auto end = std::to_chars(number, number + sizeof number, line).ptr;
+  addError(session.form, recordType,
+           std::string_view(number, static_cast<std::size_t>(end - number)), columns, fieldName,
+           message);
   markInvalid(session.form);
 }
 
@@ -80,8 +91,11 @@ void reportFaultWithParty(Session& session, std::string_view recordType, long li
                           std::string_view message, std::string_view account,
                           std::string_view payeeName) {
   session.state.batchValid = false;
-  addErrorWithParty(session.form, recordType, std::to_string(line), columns, fieldName, message,
-                    account, payeeName);
+  char number[24];
+  auto end = std::to_chars(number, number + sizeof number, line).ptr;
+  addErrorWithParty(session.form, recordType,
+                    std::string_view(number, static_cast<std::size_t>(end - number)), columns,
+                    fieldName, message, account, payeeName);
   markInvalid(session.form);
 }
 

@@ -36,6 +36,12 @@ constexpr std::size_t kPoolLimit = 1 << 16;
 
 std::vector<std::string_view> Grid::unpack(std::string_view data) const {
   std::vector<std::string_view> cells;
+  unpackInto(data, cells);
+  return cells;
+}
+
+void Grid::unpackInto(std::string_view data, std::vector<std::string_view>& cells) const {
+  cells.clear();
   std::size_t pos = 0;
   while (pos < data.size()) {
     std::size_t h = readLength(data, pos);
@@ -46,26 +52,51 @@ std::vector<std::string_view> Grid::unpack(std::string_view data) const {
       pos += h >> 1;
     }
   }
-  return cells;
 }
 
-std::string Grid::pack(const std::vector<std::string_view>& cells) {
+std::int64_t Grid::poolId(std::size_t col, std::string_view text) {
+  Pool& pool = *pool_;
+  const bool remembered = col < Pool::kRecentColumns;
+  if (remembered) {
+    for (std::uint32_t id : pool.recent[col])
+      if (id < pool.texts.size() && pool.texts[id] == text) return id;
+  }
+  auto found = pool.index.find(text);
+  if (found == pool.index.end()) {
+    if (pool.texts.size() >= kPoolLimit) return -1;
+    const auto id = static_cast<std::uint32_t>(pool.texts.size());
+    pool.texts.emplace_back(text);
+    found = pool.index.emplace(pool.texts.back(), id).first;
+  }
+  if (remembered) {
+    std::uint8_t& next = pool.recentNext[col];
+    pool.recent[col][next] = found->second;
+    next = static_cast<std::uint8_t>((next + 1) % Pool::kRecentTexts);
+  }
+  return found->second;
+}
+
+std::string Grid::pack(std::span<const std::string_view> cells) {
   std::size_t last = cells.size();
   while (last > 0 && cells[last - 1].empty()) --last;  // trailing empty cells are not stored
-  std::string out;
+  std::int64_t ids[16];
+  std::size_t size = 0;
   for (std::size_t i = 0; i < last; ++i) {
     const std::string_view text = cells[i];
-    if (text.size() >= kPooledLength) {
-      auto found = pool_->index.find(text);
-      if (found == pool_->index.end() && pool_->texts.size() < kPoolLimit) {
-        const auto id = static_cast<std::uint32_t>(pool_->texts.size());
-        pool_->texts.emplace_back(text);
-        found = pool_->index.emplace(pool_->texts.back(), id).first;
-      }
-      if (found != pool_->index.end()) {
-        writeLength(out, (static_cast<std::size_t>(found->second) << 1) | 1);
-        continue;
-      }
+    std::int64_t id = text.size() >= kPooledLength ? poolId(i, text) : -1;
+    if (i < std::size(ids)) ids[i] = id;
+    size += id >= 0 ? 3 : 3 + text.size();
+  }
+  std::string out;
+  out.reserve(size);
+  for (std::size_t i = 0; i < last; ++i) {
+    const std::string_view text = cells[i];
+    const std::int64_t id = i < std::size(ids)             ? ids[i]
+                            : text.size() >= kPooledLength ? poolId(i, text)
+                                                           : -1;
+    if (id >= 0) {
+      writeLength(out, (static_cast<std::size_t>(id) << 1) | 1);
+      continue;
     }
     writeLength(out, text.size() << 1);
     out.append(text);
@@ -133,7 +164,19 @@ int Grid::storedCells(int row) const {
   return static_cast<int>(unpack(rows_[static_cast<std::size_t>(row)]).size());
 }
 
+void Grid::rowCells(int row, std::vector<std::string_view>& cells) const {
+  if (row < 0 || row >= rowCount()) {
+    cells.clear();
+    return;
+  }
+  unpackInto(rows_[static_cast<std::size_t>(row)], cells);
+}
+
 void Grid::setCells(int row, const std::vector<std::string_view>& cells) {
+  setCells(row, std::span<const std::string_view>(cells));
+}
+
+void Grid::setCells(int row, std::span<const std::string_view> cells) {
   if (row < 0) return;
   if (row >= rowCount()) rows_.resize(static_cast<std::size_t>(row) + 1);
   std::string& packed = rows_[static_cast<std::size_t>(row)];

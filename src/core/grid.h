@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -36,10 +37,14 @@ class Grid {
   void clearRow(int row);
   // The number of cells stored for a row (the highest written column + 1).
   int storedCells(int row) const;
+  // Every stored cell of a row, in column order, into `cells` (emptied first), in one pass over
+  // the row: for reading whole rows of a long list.  Views as for cell().
+  void rowCells(int row, std::vector<std::string_view>& cells) const;
 
   // Writes `cells` into columns 0 to cells.size() - 1 of `row` in one step; later columns keep
   // their texts.  Grows the grid when the row does not exist yet.
   void setCells(int row, const std::vector<std::string_view>& cells);
+  void setCells(int row, std::span<const std::string_view> cells);
 
  private:
   // Texts that many rows repeat (field names, messages) are kept once.  The pool only grows,
@@ -47,9 +52,17 @@ class Grid {
   struct Pool {
     std::deque<std::string> texts;
     std::unordered_map<std::string_view, std::uint32_t> index;
+    // For each of the first columns, the texts it was given last: a list repeats the same few
+    // field names and messages row after row, found here without hashing them.
+    static constexpr std::size_t kRecentColumns = 8, kRecentTexts = 8;
+    std::uint32_t recent[kRecentColumns][kRecentTexts] = {};
+    std::uint8_t recentNext[kRecentColumns] = {};
   };
-  std::string pack(const std::vector<std::string_view>& cells);
+  std::string pack(std::span<const std::string_view> cells);
+  // The pool's id of a text of column `col`, adding it while there is room; -1 when it is full.
+  std::int64_t poolId(std::size_t col, std::string_view text);
   std::vector<std::string_view> unpack(std::string_view data) const;
+  void unpackInto(std::string_view data, std::vector<std::string_view>& cells) const;
   std::string_view pooled(std::size_t id) const { return pool_->texts[id]; }
 
   // Packed row: for each cell a header (LEB128) and then, when the header is even, its

@@ -62,5 +62,34 @@ TEST(Grid, CopiesAndManyDistinctTextsStayIntact) {
   EXPECT_EQ(g.cell(1, rows - 1), "distinct payee name " + std::to_string(rows - 1));
 }
 
+// A list repeats a few messages per column, often from one buffer rewritten between rows: a
+// text must read back as written whether the grid met it in that column lately or not.
+TEST(Grid, RepeatedAndRewrittenTextsOfAColumnReadBackAsWritten) {
+  std::vector<std::string> messages;
+  for (int m = 0; m < 11; ++m)  // more than the grid remembers per column, all of one length
+    messages.push_back("Message number " + std::to_string(m % 10) +
+                       (m < 10 ? " of ten" : " !!!!!!"));
+  Grid g;
+  std::string buffer;  // one buffer, rewritten for every row
+  std::vector<std::string> expected;
+  const int rows = 400;
+  for (int r = 0; r < rows; ++r) {
+    buffer = messages[static_cast<std::size_t>((r * 7 + r / 13) % 11)];
+    expected.push_back(buffer);
+    const std::string number = std::to_string(r);
+    std::vector<std::string_view> cells{number, "003", buffer, buffer, "short"};
+    g.setCells(r, cells);
+  }
+  for (int r = 0; r < rows; ++r) {
+    EXPECT_EQ(g.cell(2, r), expected[static_cast<std::size_t>(r)]) << r;
+    EXPECT_EQ(g.cell(3, r), expected[static_cast<std::size_t>(r)]) << r;
+    std::vector<std::string_view> read;
+    g.rowCells(r, read);
+    ASSERT_EQ(read.size(), 5u);
+    EXPECT_EQ(read[2], expected[static_cast<std::size_t>(r)]);
+    EXPECT_EQ(read[4], "short");
+  }
+}
+
 }  // namespace
 }  // namespace bs

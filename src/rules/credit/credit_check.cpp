@@ -1,6 +1,7 @@
 #include "rules/credit/credit_check.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "core/error_list.h"
 #include "core/session.h"
@@ -28,21 +29,33 @@ bool CreditCheck::productIsOneOf(std::initializer_list<std::string_view> product
   return productIsOneOf(std::span<const std::string_view>(products.begin(), products.size()));
 }
 
-std::string CreditCheck::text(const Message& message) const {
-  std::string out(message.text);
-  if (message.namesProduct) {
-    out += product;
-    out += message.ending;
-  }
-  return out;
+std::string_view CreditCheck::text(const Message& message) {
+  if (!message.namesProduct) return message.text;
+  textBuffer_.assign(message.text);
+  textBuffer_ += product;
+  textBuffer_ += message.ending;
+  return textBuffer_;
 }
 
-static std::string columnText(Columns c) {
-  return std::to_string(c.first) + "-" + std::to_string(c.last);
-}
+namespace {
+
+// "first-last" of a field's columns, in a buffer of the caller's.
+struct ColumnText {
+  char bytes[24];
+  std::size_t size = 0;
+  explicit ColumnText(Columns c) {
+    char* end = std::to_chars(bytes, bytes + 10, c.first).ptr;
+    *end++ = '-';
+    end = std::to_chars(end, bytes + sizeof bytes, c.last).ptr;
+    size = static_cast<std::size_t>(end - bytes);
+  }
+  std::string_view view() const { return {bytes, size}; }
+};
+
+}  // namespace
 
 void CreditCheck::reportCreditError(Columns c, const Message& message, std::string_view fieldName) {
-  reportFaultWithParty(session, kRecordType, lineNo, columnText(c), fieldName, text(message),
+  reportFaultWithParty(session, kRecordType, lineNo, ColumnText(c).view(), fieldName, text(message),
                        account_, "");
 }
 
@@ -51,8 +64,8 @@ void CreditCheck::reportAccountFault(Columns c, const Message& message,
   // A failed home-bank account is counted so the run can ask whether to ignore such accounts;
   // on a credit it still makes the batch invalid, but the status line is left alone.
   session.state.batchValid = false;
-  addErrorWithParty(session.form, kRecordType, std::to_string(lineNo), columnText(c), fieldName,
-                    text(message), account_, "");
+  addErrorWithParty(session.form, kRecordType, std::to_string(lineNo), ColumnText(c).view(),
+                    fieldName, text(message), account_, "");
   ++session.state.invalidAccountCount;
 }
 

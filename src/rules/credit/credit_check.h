@@ -59,9 +59,11 @@ class CreditCheck {
   void report(Report kind, Columns c, const Message& message, std::string_view fieldName);
 
  private:
-  std::string text(const Message& message) const;
+  // The message's text, with the product named where it does; valid until the next call.
+  std::string_view text(const Message& message);
   // Identity columns: under the cheque products both stay empty, otherwise the trimmed account.
   std::string_view account_;
+  std::string textBuffer_;
 };
 
 // A field rule as the bank's rule tables state it: the rule applies when `when` holds (always
