@@ -12,7 +12,7 @@ trap 'rm -rf "$work"' EXIT
 # Built on its own, optimised, from the sources it needs (no Qt, no sanitizers); the build also
 # has it as the target seal_bench.
 c++ -O2 -DNDEBUG -std=c++20 -Isrc bench/seal_bench.cpp src/output/*.cpp src/core/*.cpp \
-  -lcrypto -lzip -o "$work/seal_bench"
+  -lcrypto -lzip -lz -pthread -o "$work/seal_bench"
 
 "$work/seal_bench" make "$work/master.txt" "$size"
 echo "payment file: $(stat -c %s "$work/master.txt") bytes"
