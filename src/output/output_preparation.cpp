@@ -164,6 +164,7 @@ void OutputPreparation::writeLines() {
     auto pass = [&] {
       EVP_DigestUpdate(digest.ctx.get(), piece.data(), piece.size());
       out.write(piece);
+      out.startWriteback();
       if (deflaterWants) {
         deflaterWants = queue_->push(std::move(piece));
         piece = std::string();

@@ -111,6 +111,16 @@ void ReplacementFile::writeAt(std::uint64_t offset, std::string_view bytes) {
   if (error) writeFailed(error);
 }
 
+void ReplacementFile::startWriteback() {
+#ifdef SYNC_FILE_RANGE_WRITE
+  if (written_ <= writebackStarted_) return;
+  // Only a hint: where the system cannot do it, syncData() and commit() still force the bytes.
+  ::sync_file_range(fd_.get(), static_cast<off_t>(writebackStarted_),
+                    static_cast<off_t>(written_ - writebackStarted_), SYNC_FILE_RANGE_WRITE);
+  writebackStarted_ = written_;
+#endif
+}
+
 void ReplacementFile::syncData() {
   flush();
   if (::fdatasync(fd_.get()) != 0) writeFailed(errno);

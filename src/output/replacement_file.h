@@ -35,6 +35,9 @@ class ReplacementFile {
   // The temporary file, for reading back what was written.
   const std::string& tempPath() const { return tempPath_; }
 
+  // Starts writing the bytes written so far to the disk, without waiting for it: a large file
+  // then goes to the disk while it is being written rather than all at once when it is forced.
+  void startWriteback();
   // Flushes and forces the bytes written so far to the disk, ahead of commit().
   void syncData();
 
@@ -52,6 +55,7 @@ class ReplacementFile {
   UniqueFd fd_;
   std::string buffer_;
   std::uint64_t written_ = 0;
+  std::uint64_t writebackStarted_ = 0;
   bool committed_ = false;
 };
 
