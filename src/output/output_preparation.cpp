@@ -23,7 +23,7 @@ namespace {
 // them in flight bound the memory whatever the size of the file.
 constexpr std::size_t kPieceSize = 1 << 20;
 constexpr std::size_t kPiecesInFlight = 4;
-constexpr std::size_t kDeflateOut = 256 * 1024;
+constexpr std::size_t kDeflateOut = std::size_t{256} * 1024;
 
 struct DigestContext {
   std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> ctx{EVP_MD_CTX_new(), &EVP_MD_CTX_free};
