@@ -2,6 +2,9 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstddef>
+#include <cstdint>
 #include <utility>
 
 namespace bs {
@@ -34,5 +37,22 @@ class UniqueFd {
  private:
   int fd_ = -1;
 };
+
+// Writes all `size` bytes at `offset`, going on after interrupted and partial writes.  0 when
+// done, else the platform's error number.
+inline int writeAllAt(int fd, const void* data, std::size_t size, std::uint64_t offset) {
+  const auto* bytes = static_cast<const char*>(data);
+  while (size > 0) {
+    ssize_t n = ::pwrite(fd, bytes, size, static_cast<off_t>(offset));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    bytes += n;
+    size -= static_cast<std::size_t>(n);
+    offset += static_cast<std::uint64_t>(n);
+  }
+  return 0;
+}
 
 }  // namespace bs

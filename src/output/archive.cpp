@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zip.h>
-#include <zlib.h>
 
 #include <cerrno>
 #include <cstring>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "core/failure.h"
+#include "output/raw_deflate.h"
 
 namespace bs {
 
@@ -72,9 +72,8 @@ class PredeflatedEntry {
  public:
   PredeflatedEntry(const std::string& file, std::string_view hashLine, const DeflatedBody& body)
       : body_(body) {
-    z_stream z{};
-    if (deflateInit2(&z, 1, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-      throw Failure("deflate is not available");
+    RawDeflate deflater;
+    z_stream& z = deflater.z;
     std::vector<unsigned char> in(hashLine.begin(), hashLine.end());
     head_.resize(deflateBound(&z, in.size()) + 16);
     z.next_in = in.data();
@@ -83,7 +82,6 @@ class PredeflatedEntry {
     z.avail_out = static_cast<uInt>(head_.size());
     int rc = deflate(&z, Z_SYNC_FLUSH);
     head_.resize(head_.size() - z.avail_out);
-    deflateEnd(&z);
     if (rc != Z_OK || z.avail_in != 0) throw Failure("deflate failed");
 
     uLong headCrc = crc32(0L, in.data(), static_cast<uInt>(in.size()));
@@ -248,10 +246,6 @@ void addToArchive(const std::string& archive, const std::string& file, std::stri
   // From here on the engine owns the entry and frees it with the source.
   if (source) (void)entry.release();
   addAndClose(open, archive, file, source);
-}
-
-void addToArchive(Session& session, const std::string& outputPath) {
-  addToArchive(archiveName(session.form.edtZip.text), outputPath);
 }
 
 }  // namespace bs

@@ -4,7 +4,6 @@
 #include <string>
 #include <string_view>
 
-#include "core/session.h"
 
 namespace bs {
 
@@ -35,8 +34,5 @@ void addToArchive(const std::string& archive, const std::string& file);
 // only the hash line is deflated here, and the entry is the two streams joined.
 void addToArchive(const std::string& archive, const std::string& file, std::string_view hashLine,
                   const DeflatedBody& body);
-
-// The archive step of the batch run: the archive named in edtZip.
-void addToArchive(Session& session, const std::string& outputPath);
 
 }  // namespace bs

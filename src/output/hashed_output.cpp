@@ -27,11 +27,24 @@ void appendPadded(std::string& out, std::string_view field, std::size_t width) {
   if (field.size() < width) out.append(width - field.size(), ' ');
 }
 
-struct DigestContext {
-  std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> ctx{EVP_MD_CTX_new(), &EVP_MD_CTX_free};
-};
-
 }  // namespace
+
+Sha1::Sha1() : ctx_(EVP_MD_CTX_new(), &EVP_MD_CTX_free) {
+  if (!ctx_ || EVP_DigestInit_ex(ctx_.get(), EVP_sha1(), nullptr) != 1)
+    throw Failure("SHA-1 is not available");
+}
+
+void Sha1::update(const void* data, std::size_t size) {
+  EVP_DigestUpdate(ctx_.get(), data, size);
+}
+
+Sha1Digest Sha1::digest() {
+  Sha1Digest result{};
+  unsigned int size = 0;
+  if (EVP_DigestFinal_ex(ctx_.get(), result.data(), &size) != 1 || size != result.size())
+    throw Failure("SHA-1 is not available");
+  return result;
+}
 
 void normaliseLine(std::string_view line, bool beneChargeFlag, std::string& out) {
   std::string_view type = line.substr(0, 3);
@@ -60,9 +73,7 @@ void normaliseLine(std::string_view line, bool beneChargeFlag, std::string& out)
 std::optional<Sha1Digest> hashFile(const std::string& path, std::uint64_t offset) {
   UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (!fd) return std::nullopt;
-  DigestContext digest;
-  if (!digest.ctx || EVP_DigestInit_ex(digest.ctx.get(), EVP_sha1(), nullptr) != 1)
-    throw Failure("SHA-1 is not available");
+  Sha1 sha1;
   unsigned char block[kHashBlock];
   for (;;) {
     // A block is filled completely unless the file ends; the first short block, an empty one
@@ -78,14 +89,10 @@ std::optional<Sha1Digest> hashFile(const std::string& path, std::uint64_t offset
       got += static_cast<std::size_t>(n);
       offset += static_cast<std::uint64_t>(n);
     }
-    EVP_DigestUpdate(digest.ctx.get(), block, got);
+    sha1.update(block, got);
     if (got < kHashBlock) break;
   }
-  Sha1Digest result{};
-  unsigned int size = 0;
-  if (EVP_DigestFinal_ex(digest.ctx.get(), result.data(), &size) != 1 || size != result.size())
-    throw Failure("SHA-1 is not available");
-  return result;
+  return sha1.digest();
 }
 
 std::string hexDigest(const Sha1Digest& digest) {

@@ -3,15 +3,30 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "core/session.h"
 
+struct evp_md_ctx_st;  // OpenSSL's EVP_MD_CTX
+
 namespace bs {
 
 using Sha1Digest = std::array<unsigned char, 20>;
+
+// SHA-1 through OpenSSL's EVP interface.  Throws Failure("SHA-1 is not available") when the
+// library cannot give it.
+class Sha1 {
+ public:
+  Sha1();
+  void update(const void* data, std::size_t size);
+  Sha1Digest digest();
+
+ private:
+  std::unique_ptr<evp_md_ctx_st, void (*)(evp_md_ctx_st*)> ctx_;
+};
 
 // The hash line of an output file: 40 hexadecimal digits, then CR LF.
 inline constexpr std::size_t kHashLineSize = 42;

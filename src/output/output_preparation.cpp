@@ -1,9 +1,7 @@
 #include "output/output_preparation.h"
 
 #include <fcntl.h>
-#include <openssl/evp.h>
 #include <unistd.h>
-#include <zlib.h>
 
 #include <cerrno>
 #include <chrono>
@@ -14,6 +12,7 @@
 
 #include "core/failure.h"
 #include "core/text_lines.h"
+#include "output/raw_deflate.h"
 
 namespace bs {
 
@@ -24,23 +23,6 @@ namespace {
 constexpr std::size_t kPieceSize = 1 << 20;
 constexpr std::size_t kPiecesInFlight = 4;
 constexpr std::size_t kDeflateOut = std::size_t{256} * 1024;
-
-struct DigestContext {
-  std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> ctx{EVP_MD_CTX_new(), &EVP_MD_CTX_free};
-};
-
-void writeAll(int fd, const unsigned char* data, std::size_t size, std::uint64_t offset) {
-  while (size > 0) {
-    ssize_t n = ::pwrite(fd, data, size, static_cast<off_t>(offset));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      throw Failure("Write error on the archive's scratch file");
-    }
-    data += n;
-    size -= static_cast<std::size_t>(n);
-    offset += static_cast<std::uint64_t>(n);
-  }
-}
 
 // An unnamed file in `folder` (the output's, so that it shares its disk), gone when closed.
 UniqueFd unnamedScratch(const std::string& folder) {
@@ -154,15 +136,13 @@ void OutputPreparation::writeLines() {
     ReplacementFile& out = *file_;
     out.write(std::string(kHashLineSize - 2, '0') + "\r\n");
 
-    DigestContext digest;
-    if (!digest.ctx || EVP_DigestInit_ex(digest.ctx.get(), EVP_sha1(), nullptr) != 1)
-      throw Failure("SHA-1 is not available");
+    Sha1 sha1;
 
     bool deflaterWants = true;
     std::string piece;
     piece.reserve(kPieceSize + 4096);
     auto pass = [&] {
-      EVP_DigestUpdate(digest.ctx.get(), piece.data(), piece.size());
+      sha1.update(piece.data(), piece.size());
       out.write(piece);
       out.startWriteback();
       if (deflaterWants) {
@@ -187,9 +167,7 @@ void OutputPreparation::writeLines() {
     if (!piece.empty()) pass();
     queue_->finish();
 
-    unsigned int size = 0;
-    if (EVP_DigestFinal_ex(digest.ctx.get(), digest_.data(), &size) != 1 || size != digest_.size())
-      throw Failure("SHA-1 is not available");
+    digest_ = sha1.digest();
     // The lines go to the disk now, while the caller is still busy; the commit then has little
     // left to force.
     out.syncData();
@@ -202,13 +180,10 @@ void OutputPreparation::writeLines() {
 }
 
 void OutputPreparation::deflateLines() {
-  z_stream z{};
-  bool initialised = false;
   try {
     UniqueFd scratch = unnamedScratch(folderOf(outputPath_));
-    if (deflateInit2(&z, 1, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-      throw Failure("deflate is not available");
-    initialised = true;
+    RawDeflate deflater;
+    z_stream& z = deflater.z;
     std::vector<unsigned char> out(kDeflateOut);
     std::uint64_t written = 0;
     std::uint64_t size = 0;
@@ -218,10 +193,10 @@ void OutputPreparation::deflateLines() {
       do {
         z.next_out = out.data();
         z.avail_out = static_cast<uInt>(out.size());
-        int rc = deflate(&z, flush);
-        if (rc == Z_STREAM_ERROR) throw Failure("deflate failed");
+        if (deflate(&z, flush) == Z_STREAM_ERROR) throw Failure("deflate failed");
         std::size_t have = out.size() - z.avail_out;
-        writeAll(scratch.get(), out.data(), have, written);
+        if (writeAllAt(scratch.get(), out.data(), have, written) != 0)
+          throw Failure("Write error on the archive's scratch file");
         written += have;
       } while (z.avail_out == 0);
     };
@@ -239,8 +214,6 @@ void OutputPreparation::deflateLines() {
     z.next_in = nullptr;
     z.avail_in = 0;
     run(Z_FINISH);
-    deflateEnd(&z);
-    initialised = false;
 
     deflated_.fd = scratch.release();
     deflated_.deflatedSize = written;
@@ -249,7 +222,6 @@ void OutputPreparation::deflateLines() {
     deflatedOk_ = true;
   } catch (...) {
     // Without the deflated copy the archive step deflates the output file itself.
-    if (initialised) deflateEnd(&z);
     queue_->close();
   }
   finish();

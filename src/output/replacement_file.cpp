@@ -17,21 +17,6 @@ namespace {
 
 constexpr std::size_t kBufferSize = 1 << 20;
 
-void writeAll(int fd, const char* data, std::size_t size, std::uint64_t offset, int& error) {
-  error = 0;
-  while (size > 0) {
-    ssize_t n = ::pwrite(fd, data, size, static_cast<off_t>(offset));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      error = errno;
-      return;
-    }
-    data += n;
-    size -= static_cast<std::size_t>(n);
-    offset += static_cast<std::uint64_t>(n);
-  }
-}
-
 void syncFolder(const std::string& folder) {
   // Makes the rename itself durable.  A file system that cannot sync a folder has already done
   // all it can; the new content is complete either way.
@@ -85,9 +70,8 @@ void ReplacementFile::write(std::string_view bytes) {
   if (buffer_.size() + bytes.size() > kBufferSize) {
     flush();
     if (bytes.size() >= kBufferSize) {
-      int error = 0;
-      writeAll(fd_.get(), bytes.data(), bytes.size(), written_, error);
-      if (error) writeFailed(error);
+      if (int error = writeAllAt(fd_.get(), bytes.data(), bytes.size(), written_))
+        writeFailed(error);
       written_ += bytes.size();
       return;
     }
@@ -97,18 +81,15 @@ void ReplacementFile::write(std::string_view bytes) {
 
 void ReplacementFile::flush() {
   if (buffer_.empty()) return;
-  int error = 0;
-  writeAll(fd_.get(), buffer_.data(), buffer_.size(), written_, error);
-  if (error) writeFailed(error);
+  if (int error = writeAllAt(fd_.get(), buffer_.data(), buffer_.size(), written_))
+    writeFailed(error);
   written_ += buffer_.size();
   buffer_.clear();
 }
 
 void ReplacementFile::writeAt(std::uint64_t offset, std::string_view bytes) {
   flush();
-  int error = 0;
-  writeAll(fd_.get(), bytes.data(), bytes.size(), offset, error);
-  if (error) writeFailed(error);
+  if (int error = writeAllAt(fd_.get(), bytes.data(), bytes.size(), offset)) writeFailed(error);
 }
 
 void ReplacementFile::startWriteback() {

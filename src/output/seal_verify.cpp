@@ -1,7 +1,6 @@
 #include "output/seal_verify.h"
 
 #include <fcntl.h>
-#include <openssl/evp.h>
 #include <unistd.h>
 #include <zip.h>
 
@@ -10,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+#include "core/failure.h"
 #include "core/unique_fd.h"
 #include "output/hashed_output.h"
 
@@ -50,24 +50,24 @@ SealCheck checkStream(const std::string& what, const ReadFn& read) {
   }
   result.hashLine.assign(reinterpret_cast<const char*>(head), 40);
 
-  std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> ctx(EVP_MD_CTX_new(), &EVP_MD_CTX_free);
-  if (!ctx || EVP_DigestInit_ex(ctx.get(), EVP_sha1(), nullptr) != 1) {
-    result.message = "SHA-1 is not available";
+  Sha1Digest digest{};
+  try {
+    Sha1 sha1;
+    std::unique_ptr<unsigned char[]> block(new unsigned char[1 << 16]);
+    for (;;) {
+      long n = read(block.get(), 1 << 16, error);
+      if (n < 0) {
+        result.message = "Cannot read " + what + ": " + error;
+        return result;
+      }
+      if (n == 0) break;
+      sha1.update(block.get(), static_cast<std::size_t>(n));
+    }
+    digest = sha1.digest();
+  } catch (const Failure& f) {
+    result.message = f.what();
     return result;
   }
-  std::unique_ptr<unsigned char[]> block(new unsigned char[1 << 16]);
-  for (;;) {
-    long n = read(block.get(), 1 << 16, error);
-    if (n < 0) {
-      result.message = "Cannot read " + what + ": " + error;
-      return result;
-    }
-    if (n == 0) break;
-    EVP_DigestUpdate(ctx.get(), block.get(), static_cast<std::size_t>(n));
-  }
-  Sha1Digest digest{};
-  unsigned int size = 0;
-  EVP_DigestFinal_ex(ctx.get(), digest.data(), &size);
   result.computed = hexDigest(digest);
   result.holds = result.computed == result.hashLine;
   result.message = result.holds ? "The seal holds: " + result.hashLine
