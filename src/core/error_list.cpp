@@ -53,6 +53,20 @@ void addErrorWithParty(Form& form, std::string_view recordType, std::string_view
   appendRow(form, cells);
 }
 
+void ErrorList::append(const ErrorRow& row) {
+  char number[24];
+  auto end = std::to_chars(number, number + sizeof number, row.line).ptr;
+  std::string_view cells[] = {
+      {},          row.recordType, std::string_view(number, static_cast<std::size_t>(end - number)),
+      row.column,  row.fieldName,  row.message,
+      row.account, row.payeeName};
+  appendRow(form_, cells);
+}
+
+void ErrorList::markInvalid() {
+  bs::markInvalid(form_);
+}
+
 void clearErrorList(Form& form) {
   Grid& grid = form.StringGrid1;
   for (int r = 1; r < grid.rowCount(); ++r) grid.clearRow(r);

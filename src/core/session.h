@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/batch_state.h"
+#include "core/clock.h"
 #include "core/credit_context.h"
 #include "core/form.h"
 #include "core/ui.h"
@@ -23,13 +24,6 @@ struct ProgramPaths {
   std::filesystem::path programFolder;
   std::filesystem::path dataFolder() const { return programFolder / "Data"; }
   std::filesystem::path reportFolder() const { return programFolder / "Report"; }
-};
-
-// Today's local date as eight digits, year, month, day ("20261209").  Injectable in tests.
-struct Clock {
-  std::function<std::string()> today;
-  static Clock system();
-  static Clock fixed(std::string yyyymmdd);
 };
 
 // The record rules the validation driver dispatches to, one per record type.  `product` is
