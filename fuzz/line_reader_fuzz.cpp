@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/commands.h"
+#include "commands/commands.h"
 #include "core/scripted_ui.h"
 #include "core/text_lines.h"
 

@@ -13,8 +13,8 @@
 #include <sstream>
 #include <string>
 
-#include "commands/wire_session.h"
-#include "core/commands.h"
+#include "commands/commands.h"
+#include "commands/session_setup.h"
 #include "core/failure.h"
 #include "core/scripted_ui.h"
 
@@ -89,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   bs::ScriptedUi ui;
   bs::Session session(ui, {f.program}, bs::Clock::fixed("20261209"));
-  bs::wireSession(session);
+  bs::setUpSession(session);
   bs::FormCreate(session);
   session.form.edtFileInput.text = f.payment.string();
   try {

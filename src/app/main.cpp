@@ -7,8 +7,8 @@
 #include "app/main_window.h"
 #include "app/qt_ui.h"
 #include "app/screenshot_run.h"
-#include "commands/wire_session.h"
-#include "core/commands.h"
+#include "commands/commands.h"
+#include "commands/session_setup.h"
 
 namespace {
 
@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
   bs::app::QtUi ui(nullptr);
   bs::Session session(ui, bs::ProgramPaths{QDir(home).absolutePath().toStdString()},
                       bs::Clock::system());
-  bs::wireSession(session);
+  bs::setUpSession(session);
   bs::app::MainWindow window(session, &ui);
   ui.setWindow(&window);
   bs::runCommand(session, bs::FormCreate);

@@ -14,7 +14,7 @@
 #include "app/grid_view.h"
 #include "app/qt_ui.h"
 #include "app/thai_text.h"
-#include "core/commands.h"
+#include "commands/commands.h"
 
 // The pictures are linked into a static library; they must be registered by hand.
 static void initBatchsealResources() {
@@ -188,13 +188,13 @@ void MainWindow::buildBars() {
     const char* name;
     const char* caption;
     const char* image;
-    void (*handler)(Session&);
+    Outcome (*handler)(Session&);
   };
   const Command commands[] = {
-      {&ToolButton2, "ToolButton2", "Exit ", "exit", ToolButton1Click},
+      {&ToolButton2, "ToolButton2", "Exit ", "exit", completing<ToolButton1Click>},
       {&ToolButton6, "ToolButton6", "       Batchseal       ", "run", ToolButton3Click},
       {&ToolButton7, "ToolButton7", "Report", "report", ToolButton4Click},
-      {&ToolButton8, "ToolButton8", "Clear Form", "clear", ToolButton5Click},
+      {&ToolButton8, "ToolButton8", "Clear Form", "clear", completing<ToolButton5Click>},
   };
   int x = 0;
   for (const Command& c : commands) {
@@ -332,11 +332,19 @@ void MainWindow::writeBack() {
 }
 
 void MainWindow::run(void (*handler)(Session&)) {
+  runGuarded([&] { runCommand(session_, handler); });
+}
+
+void MainWindow::run(Outcome (*handler)(Session&)) {
+  runGuarded([&] { runCommand(session_, handler); });
+}
+
+void MainWindow::runGuarded(const std::function<void()>& command) {
   // Commands run one at a time; a click that reaches the window while one runs is dropped.
   if (busy_) return;
   busy_ = true;
   writeBack();
-  runCommand(session_, handler);
+  command();
   if (qtUi_) qtUi_->commandEnded();
   busy_ = false;
   refresh();

@@ -7,6 +7,9 @@
 #include <QRadioButton>
 #include <QToolButton>
 
+#include <functional>
+
+#include "commands/commands.h"
 #include "core/session.h"
 
 class QGroupBox;
@@ -29,6 +32,7 @@ class MainWindow : public QMainWindow {
   Session& session() { return session_; }
   // Runs one handler as a press of its control does.  Ignored while another command runs.
   void run(void (*handler)(Session&));
+  void run(Outcome (*handler)(Session&));
   // Shows the Form.
   void refresh();
   GridView* grid() const { return StringGrid1; }
@@ -37,6 +41,7 @@ class MainWindow : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void runGuarded(const std::function<void()>& command);
   void buildBars();
   void buildInformation(QWidget* parent);
   void buildResult(QWidget* parent);

@@ -11,7 +11,7 @@
 
 #include "app/main_window.h"
 #include "app/thai_text.h"
-#include "core/commands.h"
+#include "commands/commands.h"
 
 namespace bs::app {
 

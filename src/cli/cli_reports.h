@@ -16,7 +16,4 @@ void prepareForReports();
 void writeReportPdf(const ReportDocument& document, const std::string& path);
 // The report's variables, values without their quotes, as UTF-8.
 std::vector<std::pair<std::string, std::string>> reportVariables(const ReportDocument& document);
-// batchseal-cli verify: checks the seal of an output file or of the one entry of an archive.
-int verifyCommand(const std::string& path, bool json);
-
 }  // namespace bs::cli

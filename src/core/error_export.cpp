@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/commands.h"
+#include "core/error_export.h"
 #include "core/failure.h"
 #include "core/unique_fd.h"
 
@@ -127,10 +127,6 @@ void exportErrorList(Session& session) {
   file.commit(path);
 
   session.ui.messageBox("Error data save success");
-}
-
-void btnSaveErrorClick(Session& session) {
-  exportErrorList(session);
 }
 
 }  // namespace bs

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -11,7 +12,13 @@ namespace bs {
 // error box.  Faults in the data are never failures; they are error rows.
 class Failure : public std::runtime_error {
  public:
-  explicit Failure(const std::string& message) : std::runtime_error(message) {}
+  explicit Failure(const std::string& message)
+      : std::runtime_error(message), message_(std::make_shared<const std::string>(message)) {}
+  // The whole message; what() stops at a NUL byte that a quoted field may hold.
+  const std::string& message() const noexcept { return *message_; }
+
+ private:
+  std::shared_ptr<const std::string> message_;
 };
 
 // A command that ends after it has shown the user why: the handler at the top shows nothing

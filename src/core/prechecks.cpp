@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/commands.h"
 #include "core/error_list.h"
+#include "core/prechecks.h"
 #include "core/text_lines.h"
 
 namespace bs {

@@ -110,11 +110,12 @@ std::string outputPath(const Form& form) {
   return form.rdoReplace.checked ? form.edtFileInput.text : form.edtNewFile.text;
 }
 
-void writeHashedOutput(Session& session) {
-  writeHashedOutput(session, OutputHooks{});
+void writeHashedOutput(Session& session, const OutputHooks& hooks) {
+  writeHashedOutput(session, nullptr, hooks);
 }
 
-void writeHashedOutput(Session& session, const OutputHooks& hooks) {
+void writeHashedOutput(Session& session, std::unique_ptr<OutputPreparation> prepared,
+                       const OutputHooks& hooks) {
   const std::string payment = session.form.edtFileInput.text;
   const std::string output = outputPath(session.form);
   const bool beneChargeFlag = session.state.beneChargeFlag;
@@ -125,12 +126,9 @@ void writeHashedOutput(Session& session, const OutputHooks& hooks) {
   // follow a reserved hash line, so that they are written once and the hash value goes in front
   // of them when it is known.  The batch run starts this work while it validates the file; the
   // preparation it started is taken over here, else one is made now.
-  std::unique_ptr<PendingWork> owned = std::move(session.pendingOutput);
-  auto* prepared = dynamic_cast<OutputPreparation*>(owned.get());
   if (!prepared || !prepared->isFor(payment, output, beneChargeFlag)) {
-    owned.reset();
-    owned = std::make_unique<OutputPreparation>(payment, output, beneChargeFlag);
-    prepared = static_cast<OutputPreparation*>(owned.get());
+    prepared.reset();
+    prepared = std::make_unique<OutputPreparation>(payment, output, beneChargeFlag);
   }
   prepared->wait([&](std::uint64_t done, std::uint64_t size) {
     if (size > 0) ui.progress(kStage, done, size);

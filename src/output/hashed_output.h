@@ -14,6 +14,8 @@ struct evp_md_ctx_st;  // OpenSSL's EVP_MD_CTX
 
 namespace bs {
 
+class OutputPreparation;
+
 using Sha1Digest = std::array<unsigned char, 20>;
 
 // SHA-1 through OpenSSL's EVP interface.  Throws Failure("SHA-1 is not available") when the
@@ -57,7 +59,10 @@ struct OutputHooks {
 // into edtHashvalue, the output file (hash line, CR LF, the lines) swapped in whole, then the
 // archive.  When the normalised lines cannot be hashed, shows "Unable to open source file." and
 // stops the command: no output file and no archive are written.
-void writeHashedOutput(Session& session);
-void writeHashedOutput(Session& session, const OutputHooks& hooks);
+// `prepared` is the output started while the batch was validated: it is taken over when it is
+// of this batch, else one is made now.
+void writeHashedOutput(Session& session, std::unique_ptr<OutputPreparation> prepared,
+                       const OutputHooks& hooks = {});
+void writeHashedOutput(Session& session, const OutputHooks& hooks = {});
 
 }  // namespace bs

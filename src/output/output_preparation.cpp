@@ -243,9 +243,8 @@ void OutputPreparation::wait(const std::function<void(std::uint64_t, std::uint64
   if (writeError_) std::rethrow_exception(writeError_);
 }
 
-void startOutputPreparation(Session& session) {
-  session.pendingOutput.reset();
-  session.pendingOutput = std::make_unique<OutputPreparation>(
+std::unique_ptr<OutputPreparation> startOutputPreparation(const Session& session) {
+  return std::make_unique<OutputPreparation>(
       session.form.edtFileInput.text, outputPath(session.form), session.state.beneChargeFlag);
 }
 

@@ -26,10 +26,10 @@ namespace bs {
 //
 // Nothing here touches the output's path: the temporary file becomes the output only when the
 // caller commits it.  Dropping the preparation stops both workers and removes what they wrote.
-class OutputPreparation : public PendingWork {
+class OutputPreparation {
  public:
   OutputPreparation(std::string paymentFile, std::string outputPath, bool beneChargeFlag);
-  ~OutputPreparation() override;
+  ~OutputPreparation();
   OutputPreparation(const OutputPreparation&) = delete;
   OutputPreparation& operator=(const OutputPreparation&) = delete;
 
@@ -84,7 +84,7 @@ class OutputPreparation : public PendingWork {
 };
 
 // Starts preparing the output of the batch the session's form describes, for the output step
-// to pick up (session.pendingOutput).
-void startOutputPreparation(Session& session);
+// to take over.
+std::unique_ptr<OutputPreparation> startOutputPreparation(const Session& session);
 
 }  // namespace bs

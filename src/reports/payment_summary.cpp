@@ -216,8 +216,10 @@ std::string productDisplayName(std::string_view code) {
   return std::string(code);
 }
 
-void fillPaymentSummary(Session& session, ReportTables& tables) {
-  setUpSummaryGrid(session);
+namespace {
+
+// The summary's passes, once the grid is set up.
+void summarise(Session& session, ReportTables& tables) {
   LineReader reader(session.form.edtFileInput.text);
   tables.emptyTable(kReportTableFile);
   tables.emptyTable(kReportTableDetailFile);
@@ -225,6 +227,22 @@ void fillPaymentSummary(Session& session, ReportTables& tables) {
     directDebitPass(session, reader);
   else
     paymentPass(session, reader, tables);
+}
+
+}  // namespace
+
+void fillPaymentSummary(Session& session, ReportTables& tables) {
+  setUpSummaryGrid(session);
+  summarise(session, tables);
+}
+
+void fillPaymentSummary(Session& session) {
+  setUpSummaryGrid(session);
+  summarise(session, *storeReportTables(session.store));
+}
+
+void fillReportTable(Session& session) {
+  fillReportTable(session, *storeReportTables(session.store));
 }
 
 void fillReportTable(Session& session, ReportTables& tables) {

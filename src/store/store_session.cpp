@@ -12,19 +12,16 @@ void installTableStore(Session& session) {
   // A session without a program folder (a tool or test that checks lines only) has no table
   // files: its store stays unconnected and the current-credit row stays in memory, rather than
   // the store picking up whatever Data/ the working folder holds.
-  if (session.paths.programFolder.empty()) {
-    session.steps.connectStore = [](Session& s) { s.store->close(); };
-  } else {
-    // Pointed at Data/ right away, so that a command run before start-up finds its tables too.
-    session.store->setDirectory(session.paths.dataFolder());
-    session.creditContext = std::make_unique<SqliteCreditContext>(session.store);
-    session.steps.connectStore = [](Session& s) {
-      s.store->close();
-      s.store->setDirectory(s.paths.dataFolder());
-    };
-  }
-  session.steps.commandStarted = [](Session& s) { s.store->beginCommand(); };
-  session.steps.commandEnded = [](Session& s) { s.store->endCommand(); };
+  if (session.paths.programFolder.empty()) return;
+  // Pointed at Data/ right away, so that a command run before start-up finds its tables too.
+  session.store->setDirectory(session.paths.dataFolder());
+  session.creditContext = std::make_unique<SqliteCreditContext>(session.store);
+}
+
+void connectStore(Session& session) {
+  if (!session.store) return;
+  session.store->close();
+  if (!session.paths.programFolder.empty()) session.store->setDirectory(session.paths.dataFolder());
 }
 
 }  // namespace bs

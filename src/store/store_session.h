@@ -4,8 +4,10 @@
 
 namespace bs {
 
-// Gives the session its SQLite table store: the store itself, the current-credit row kept in
-// it, and the steps that connect the store at start and hold one transaction per command.
+// Gives the session its SQLite table store and the current-credit row kept in it.
 void installTableStore(Session& session);
+
+// Program start: the store's connection closed and pointed at Data/.
+void connectStore(Session& session);
 
 }  // namespace bs

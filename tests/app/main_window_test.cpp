@@ -12,8 +12,8 @@
 #include <filesystem>
 
 #include "app/grid_view.h"
-#include "commands/wire_session.h"
-#include "core/commands.h"
+#include "commands/commands.h"
+#include "commands/session_setup.h"
 #include "core/error_list.h"
 #include "core/scripted_ui.h"
 #include "support/test_support.h"
@@ -172,18 +172,23 @@ TEST_F(WindowFixture, EditsReachTheFormAsBytesBeforeACommandRuns) {
 }
 
 TEST_F(WindowFixture, AFailedCommandShowsItsMessageAndLeavesTheWindowUsable) {
-  type("edtFileInput", "/no/such/folder/file.txt");
+  // A letter in a debit's No. of Credits ends the validation with a conversion failure.
+  const std::string input = (dir / "in.txt").string();
+  test::writeFile(input, test::joinLines({test::LineBuilder("001", 96),
+                                          test::LineBuilder("002", 109).set(73, 78, "0000X1"),
+                                          test::LineBuilder("999", 31)}));
+  type("edtFileInput", QString::fromStdString(input));
   click("Button1");  // a command whose failure ends it
   ASSERT_FALSE(ui.shown.empty());
   EXPECT_EQ(ui.shown.back().kind, "error");
-  EXPECT_EQ(box("edtFileInput")->text(), "/no/such/folder/file.txt");
+  EXPECT_EQ(box("edtFileInput")->text(), QString::fromStdString(input));
   EXPECT_TRUE(get<QWidget>("ToolButton6")->isEnabled());
   click("btnClearFile");
   EXPECT_EQ(box("edtFileInput")->text(), "");
 }
 
 TEST_F(WindowFixture, ARefusedRunThroughTheWindowListsTheOffendingLines) {
-  wireSession(session);
+  setUpSession(session);
   fs::path input = dir / "in.txt";
   test::writeFile(input,
                   test::joinLines({test::LineBuilder("001", 96), test::LineBuilder("0X2", 109),

@@ -12,8 +12,8 @@
 #include "app/grid_view.h"
 #include "app/main_window.h"
 #include "app/qt_ui.h"
-#include "commands/wire_session.h"
-#include "core/commands.h"
+#include "commands/commands.h"
+#include "commands/session_setup.h"
 #include "modal_answerer.h"
 #include "support/test_support.h"
 
@@ -48,7 +48,7 @@ struct WindowRun : ::testing::Test {
   test::ModalAnswerer answers;
 
   void SetUp() override {
-    wireSession(session);
+    setUpSession(session);
     window = std::make_unique<MainWindow>(session, &ui);
     ui.setWindow(window.get());
     runCommand(session, FormCreate);

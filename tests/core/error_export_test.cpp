@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/commands.h"
+#include "commands/commands.h"
 #include "core/error_list.h"
 #include "core/scripted_ui.h"
 #include "core/session.h"

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "core/commands.h"
 #include "core/failure.h"
+#include "core/prechecks.h"
 #include "core/scripted_ui.h"
 #include "payment_lines.h"
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "core/commands.h"
+#include "core/prechecks.h"
 #include "support/record_lines.h"
 #include "support/test_support.h"
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "commands/wire_session.h"
-#include "core/commands.h"
+#include "commands/commands.h"
+#include "commands/session_setup.h"
 #include "output/seal_verify.h"
 #include "output_fixtures.h"
 #include "support/record_lines.h"
@@ -14,10 +14,7 @@ namespace {
 TEST(BatchRunOutput, CleanFileIsFilledSealedAndArchived) {
   for (bool replace : {true, false}) {
     test::OutputSession t;
-    wireSession(t.session);
-    // The summary is not what this test looks at; a build without it still seals.
-    if (!t.session.steps.fillPaymentSummary) t.session.steps.fillPaymentSummary = [](Session&) {};
-    if (!t.session.steps.fillReportTable) t.session.steps.fillReportTable = [](Session&) {};
+    setUpSession(t.session);
     t.session.clock = Clock::fixed(std::string(test::kToday));
     FormCreate(t.session);
     std::string credit = test::LineBuilder("003", 355)

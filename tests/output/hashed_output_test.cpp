@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "core/commands.h"
+#include "commands/commands.h"
 #include "core/failure.h"
 #include "core/text_lines.h"
 #include "output/hashed_output.h"
@@ -231,10 +231,9 @@ TEST(OutputPreparation, TheOutputStepTakesOverOnlyAPreparationOfItsOwnBatch) {
     test::writeFile(t.dir / "in.txt", test::paymentFile(20));
     t.name(t.path("in.txt"), t.path("a.zip"), t.path("out.txt"));
     t.session.state.beneChargeFlag = c.preparedFlag;
-    startOutputPreparation(t.session);
+    auto prepared = startOutputPreparation(t.session);
     t.session.state.beneChargeFlag = c.flag;
-    writeHashedOutput(t.session);
-    EXPECT_FALSE(t.session.pendingOutput) << c.name;
+    writeHashedOutput(t.session, std::move(prepared));
 
     std::string expected;
     LineReader reader(t.path("in.txt"));
@@ -253,10 +252,10 @@ TEST(OutputPreparation, AnOutputThatCannotBeCreatedFailsOnlyWhenTheOutputIsWritt
   test::writeFile(t.dir / "in.txt", test::paymentFile(5));
   t.name(t.path("in.txt"), t.path("a.zip"), t.path("no/such/folder/out.txt"));
   // Started ahead, the preparation keeps its failure until the output step asks for it.
-  startOutputPreparation(t.session);
+  auto prepared = startOutputPreparation(t.session);
   std::this_thread::sleep_for(std::chrono::milliseconds(20));
   EXPECT_TRUE(t.ui.messages().empty());
-  EXPECT_THROW(writeHashedOutput(t.session), Failure);
+  EXPECT_THROW(writeHashedOutput(t.session, std::move(prepared)), Failure);
   EXPECT_FALSE(std::filesystem::exists(t.dir / "a.zip"));
 }
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "commands/wire_session.h"
-#include "core/commands.h"
+#include "commands/commands.h"
+#include "commands/session_setup.h"
 #include "core/scripted_ui.h"
 #include "report_fixtures.h"
 #include "reports/engine/report_commands.h"
@@ -28,7 +28,7 @@ struct FeeFixture : ::testing::Test {
 
   void SetUp() override {
     ensureGuiApplication();
-    wireSession(session);
+    setUpSession(session);
     FormCreate(session);
   }
   void fees(const std::string& ini) { test::writeFile(home / "Data" / "Config.ini", ini); }

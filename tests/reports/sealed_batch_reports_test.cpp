@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "commands/wire_session.h"
-#include "core/commands.h"
+#include "commands/commands.h"
+#include "commands/session_setup.h"
 #include "core/scripted_ui.h"
 #include "reports/engine/report_document.h"
 #include "store/table_store.h"
@@ -30,7 +30,7 @@ TEST(SealedBatchReports, TheRunFillsTheStoredTablesThatReportPrints) {
   auto home = test::makeProgramFolder(dir);
   CountingUi ui;
   Session session{ui, ProgramPaths{home}, Clock::fixed(std::string(test::kToday))};
-  wireSession(session);
+  setUpSession(session);
   runCommand(session, FormCreate);
 
   auto input = dir / "pay.txt";

@@ -3,8 +3,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "commands/wire_session.h"
-#include "core/commands.h"
+#include "commands/commands.h"
+#include "commands/session_setup.h"
 #include "support/credit_lines.h"
 #include "support/detail_lines.h"
 #include "support/record_lines.h"
@@ -29,10 +29,7 @@ std::string cleanPaymentFile(std::size_t credits, std::string_view product) {
 
 WiredSession::WiredSession(const std::filesystem::path& program)
     : session(ui, ProgramPaths{program}, Clock::fixed(std::string(kToday))) {
-  wireSession(session);
-  Step none = [](Session&) {};
-  if (!session.steps.fillPaymentSummary) session.steps.fillPaymentSummary = none;
-  if (!session.steps.fillReportTable) session.steps.fillReportTable = none;
+  setUpSession(session);
   runCommand(session, FormCreate);
 }
 
@@ -44,10 +41,7 @@ bool WiredSession::runBatch(const std::string& payment, const std::string& zip,
   f.rdoNew.checked = !newFile.empty();
   f.rdoReplace.checked = newFile.empty();
   f.edtNewFile.text = newFile;
-  const std::size_t before = ui.shown.size();
-  if (!runCommand(session, ToolButton3Click)) return false;
-  return ui.shown.size() > before &&
-         ui.shown.back().text == "Generate hash value and add file to " + zip + " completed";
+  return runCommand(session, ToolButton3Click).isCompleted();
 }
 
 std::string WiredSession::lastMessage() const {

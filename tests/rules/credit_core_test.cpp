@@ -1,8 +1,9 @@
 // The frame of the credit check: valid lines, identity columns, the context row, and the
 // sequence number, amount, currency and internal reference rules.
 
-#include "commands/wire_session.h"
-#include "core/commands.h"
+#include "commands/commands.h"
+#include "commands/session_setup.h"
+#include "commands/validate_file.h"
 #include "core/failure.h"
 #include "rules/credit_harness.h"
 
@@ -33,7 +34,7 @@ TEST(CreditLines, ValidLineOfEveryProductYieldsNoRow) {
 TEST(CreditCheck, ValidationPassRunsTheCreditRuleAndConvertsItsCountTexts) {
   ScriptedUi ui;
   Session session(ui, {}, Clock::fixed("20240101"));
-  wireSession(session);
+  setUpSession(session);
   TempDir dir;
   CreditLine second("PAY");
   second.set(account, "9876543210").set(sequence, "00000X");

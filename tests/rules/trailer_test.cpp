@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "commands/wire_session.h"
-#include "core/commands.h"
+#include "commands/commands.h"
+#include "commands/session_setup.h"
+#include "commands/validate_file.h"
 #include "core/failure.h"
 #include "support/record_lines.h"
 #include "support/test_support.h"
@@ -153,7 +154,7 @@ TEST(TrailerRecord, DirectDebitProductOfTheLastDebitLineDecidesOverComparisons) 
     test::TempDir dir;
     test::writeFile(dir / "pay.txt", test::joinLines(c.lines));
     RuleSession rs;
-    wireSession(rs.session);
+    setUpSession(rs.session);
     validateFile(rs.session, (dir / "pay.txt").string());
     std::vector<std::string> trailerMessages;
     for (const auto& row : rs.rows())

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/commands.h"
+#include "commands/commands.h"
 #include "core/scripted_ui.h"
 #include "core/session.h"
 #include "store/sqlite_credit_context.h"
@@ -42,7 +42,7 @@ class CommandTest : public StoreTest {
 };
 
 TEST_F(CommandTest, WorkBeforeAFailureIsCommittedWhenTheCommandEnds) {
-  bool ok = runCommand(session, [](Session& s) {
+  bool ok = !!runCommand(session, [](Session& s) {
     s.store->execSql(kInsertPayroll);
     s.creditContext->reset("1111111111");
     s.creditContext->writeNames("Somchai", "\xca\xc1\xaa\xd2\xc2");

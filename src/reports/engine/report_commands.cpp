@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "core/commands.h"
 #include "reports/money.h"
 #include "reports/tier_rate_fee.h"
 #include "rules/products.h"
@@ -21,11 +20,6 @@ void setPaymentVariables(Session& session, ReportObject& report) {
   report.setVariable("Customer_Ref", sqlQuoted(st.customerRef));
 }
 
-bool fileExists(const std::string& path) {
-  std::error_code ec;
-  return !path.empty() && std::filesystem::is_regular_file(path, ec);
-}
-
 }  // namespace
 
 ReportEngine& reportEngine(Session& session) {
@@ -33,18 +27,19 @@ ReportEngine& reportEngine(Session& session) {
   return *session.reports;
 }
 
-void showReports(Session& session, const std::vector<const ReportObject*>& reports, bool twoPass,
+bool showReports(Session& session, const std::vector<const ReportObject*>& reports, bool twoPass,
                  ReportTables* tables) {
   ReportDocument doc =
       prepareReports(reports, twoPass, tables, [&session](std::uint64_t done, std::uint64_t total) {
         session.ui.progress("Preparing report", done, total);
       });
-  if (doc.pageCount() == 0) return;
+  if (doc.pageCount() == 0) return false;
   session.ui.showReport(doc);
+  return true;
 }
 
-void printPaymentReports(Session& session, ReportTables& tables) {
-  if (!session.state.reportReady) return;
+bool printPaymentReports(Session& session, ReportTables& tables) {
+  if (!session.state.reportReady) return false;
   ReportEngine& engine = reportEngine(session);
   const std::filesystem::path folder = session.paths.reportFolder();
   // A table that cannot be opened ends the command with the store's message.
@@ -60,42 +55,17 @@ void printPaymentReports(Session& session, ReportTables& tables) {
     composite.reports.push_back(&engine.frReport1);
     composite.reports.push_back(&engine.frReport2);
     std::vector<const ReportObject*> list(composite.reports.begin(), composite.reports.end());
-    showReports(session, list, composite.twoPass, &tables);
+    return showReports(session, list, composite.twoPass, &tables);
   } else {
     engine.frReport3.loadFromFile(folder / "DirectDebit.frf");
     engine.frReport3.setVariable("comId", sqlQuoted(session.state.companyId));
     engine.frReport3.setVariable("hashValue", sqlQuoted(session.form.edtHashvalue.text));
-    showReports(session, {&engine.frReport3}, false, &tables);
+    return showReports(session, {&engine.frReport3}, false, &tables);
   }
 }
 
-void tierRateFeeReport(Session& session, const RangeFeeReader& readFees) {
-  std::array<std::string, 3> fees = readFees(session);
-  BatchState& st = session.state;
-  Form& f = session.form;
-  st.invalidAccountCount = 0;
-  f.btnSaveError.enabled = false;
-  const std::string path = f.edtFileInput.text;
-  if (!fileExists(path)) {
-    session.ui.messageBox("Input File does not exist");
-    return;
-  }
-  if (!checkRecordTypes(session, path)) {
-    session.ui.messageBox("Error Data !");
-    f.btnSaveError.enabled = true;
-    f.Label4.caption = "Record type invalid code";
-    return;
-  }
-  if (!checkRecordLengths(session, path)) {
-    session.ui.messageBox("Error Data !");
-    f.btnSaveError.enabled = true;
-    f.Label4.caption = "Length in record invalid";
-    return;
-  }
-  validateFile(session, path);
-  // Field errors stay listed but do not stop the estimate; only refused home-bank accounts do.
-  if (st.invalidAccountCount > 0 && !resolveInvalidAccounts(session)) return;
-
+bool showTierRateFeeReport(Session& session, const std::array<std::string, 3>& fees) {
+  const std::string path = session.form.edtFileInput.text;
   Money fee1 = toMoney(fees[0]);
   Money fee2 = toMoney(fees[1]);
   Money fee3 = toMoney(fees[2]);
@@ -105,7 +75,7 @@ void tierRateFeeReport(Session& session, const RangeFeeReader& readFees) {
   report.loadFromFile(session.paths.reportFolder() / "DeductFee.frf");
   for (const auto& [name, value] : tierRateVariables(counts, fee1, fee2, fee3))
     report.setVariable(name, sqlQuoted(value));
-  showReports(session, {&report}, false, nullptr);
+  return showReports(session, {&report}, false, nullptr);
 }
 
 }  // namespace bs

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <array>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,20 +14,18 @@ namespace bs {
 ReportEngine& reportEngine(Session& session);
 
 // Prepares reports into one document and shows it in the modal preview; a document without
-// pages (no template loaded) shows nothing at all.
-void showReports(Session& session, const std::vector<const ReportObject*>& reports, bool twoPass,
+// pages (no template loaded) shows nothing at all.  Whether a document was shown.
+bool showReports(Session& session, const std::vector<const ReportObject*>& reports, bool twoPass,
                  ReportTables* tables);
 
 // "Report": the payment and detail reports of the last successful batch in one document, or the
-// direct-debit report.  Does nothing, silently, before a successful batch.
-void printPaymentReports(Session& session, ReportTables& tables);
+// direct-debit report.  Does nothing, silently, before a successful batch.  Whether a report was
+// shown.
+bool printPaymentReports(Session& session, ReportTables& tables);
 
-// The three fee texts of the tier-rate tariff, read afresh on every press.
-using RangeFeeReader = std::function<std::array<std::string, 3>(Session&)>;
-
-// "Calculate Tier Rate Report": the pre-checks and validation of the input file, the
-// Abort/Ignore decision on invalid home-bank accounts, then the credits to other banks counted
-// in three tiers and the fee report shown.
-void tierRateFeeReport(Session& session, const RangeFeeReader& readFees);
+// The fee report of "Calculate Tier Rate Report", once its file has passed its gates: the
+// credits to other banks of the input file counted in three tiers and priced with the three
+// fee texts of the tariff.  Whether the report was shown.
+bool showTierRateFeeReport(Session& session, const std::array<std::string, 3>& fees);
 
 }  // namespace bs

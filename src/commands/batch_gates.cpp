@@ -1,16 +1,21 @@
-// The batch run: the name checks, the structure pre-checks, the Express cheque limit, the
-// notification fill, the validation, the decision about home-bank accounts that failed their
-// check digit, and for a clean batch the summary, the report rows, the sealed output and the
-// archive.  This file owns the order of the steps and the gates between them.
+// The gates between the user's names and the use of the payment file: the name checks, the
+// structure pre-checks, the Express cheque limit, the notification fill, the validation and the
+// decision about home-bank accounts that failed their check digit.  The batch run, the fee
+// report and batchseal-cli's check pass through this one sequence.
+
+#include "commands/batch_gates.h"
 
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <system_error>
 
-#include "core/commands.h"
+#include "commands/commands.h"
+#include "commands/validate_file.h"
 #include "core/error_list.h"
+#include "core/prechecks.h"
 #include "core/text_lines.h"
+#include "output/notification_fill.h"
 
 namespace bs {
 namespace {
@@ -57,6 +62,26 @@ bool isZipExtension(std::string_view ext) {
   return true;
 }
 
+// The names the batch run writes to; false when one is refused (the user was told why).
+bool passOutputNames(Session& session) {
+  const Form& f = session.form;
+  if (f.rdoNew.checked && f.edtNewFile.text.empty()) {
+    inform(session, "If you select new file for output , should be insert file name");
+    return false;
+  }
+  if (f.edtZip.text.empty()) {
+    inform(session, "Please insert zip file name");
+    return false;
+  }
+  // A name without an extension is accepted; the archive step appends ".zip" to it.
+  const std::string_view ext = extensionOf(f.edtZip.text);
+  if (!ext.empty() && !isZipExtension(ext)) {
+    inform(session, "Invalid zip file name");
+    return false;
+  }
+  return true;
+}
+
 // Credits under XMQ and under XDQ debits, over the whole file.
 ExpressChequeCounts countExpressCheques(Session& session, const std::string& path) {
   ExpressChequeCounts counts;
@@ -77,105 +102,71 @@ ExpressChequeCounts countExpressCheques(Session& session, const std::string& pat
   return counts;
 }
 
-// Ends the output prepared ahead when the run ends, however it ends.
-struct DropPendingOutput {
-  Session& session;
-  explicit DropPendingOutput(Session& s) : session(s) {}
-  DropPendingOutput(const DropPendingOutput&) = delete;
-  DropPendingOutput& operator=(const DropPendingOutput&) = delete;
-  ~DropPendingOutput() { session.pendingOutput.reset(); }
-};
-
-void runStep(Session& session, Step step, const char* what) {
-  if (!step) stepNotBuilt(what);
-  step(session);
+// Both structure pre-checks.  A well-formed file is read once for both and for the express
+// cheque counts; a file with offending lines is read again by the checks that list them.
+bool passStructure(Session& session, const Gates& gates, const std::string& path,
+                   ExpressChequeCounts& express) {
+  if (passStructureChecks(session, path, express)) return true;
+  Form& f = session.form;
+  const auto refuse = [&](const char* status) {
+    if (!gates.announce) return false;
+    inform(session, "Error Data !");
+    f.btnSaveError.enabled = true;
+    f.Label4.caption = status;
+    return false;
+  };
+  if (!checkRecordTypes(session, path)) return refuse("Record type invalid code");
+  if (!checkRecordLengths(session, path)) return refuse("Length in record invalid");
+  // Reached only when the file changed between the reads.
+  if (gates.expressLimit) express = countExpressCheques(session, path);
+  return true;
 }
 
 }  // namespace
 
-void ToolButton3Click(Session& session) {
-  Form& f = session.form;
-  session.state.reportReady = false;
-  f.edtHashvalue.text.clear();
-  f.Label5.caption.clear();
-  f.Label4.caption.clear();
-  clearErrorList(f);
-  runBatch(session);
-}
-
-void runBatch(Session& session) {
+bool passGates(Session& session, const Gates& gates,
+               std::unique_ptr<OutputPreparation>* preparation) {
   Form& f = session.form;
   BatchState& st = session.state;
+  const std::string path = f.edtFileInput.text;
   st.invalidAccountCount = 0;
   f.btnSaveError.enabled = false;
 
-  if (!fileExists(f.edtFileInput.text)) {
+  if (gates.inputMustExist && !fileExists(path)) {
     inform(session, "Input File does not exist");
-    return;
+    return false;
   }
-  if (f.rdoNew.checked && f.edtNewFile.text.empty()) {
-    inform(session, "If you select new file for output , should be insert file name");
-    return;
-  }
-  if (f.edtZip.text.empty()) {
-    inform(session, "Please insert zip file name");
-    return;
-  }
-  // A name without an extension is accepted; the archive step appends ".zip" to it.
-  const std::string_view ext = extensionOf(f.edtZip.text);
-  if (!ext.empty() && !isZipExtension(ext)) {
-    inform(session, "Invalid zip file name");
-    return;
-  }
+  if (gates.outputNames && !passOutputNames(session)) return false;
 
-  // A well-formed file is read once for both pre-checks and the express cheque counts; a file
-  // with offending lines is read again by the checks that list them.
   ExpressChequeCounts express;
-  if (!passStructureChecks(session, f.edtFileInput.text, express)) {
-    if (!checkRecordTypes(session, f.edtFileInput.text)) {
-      inform(session, "Error Data !");
-      f.btnSaveError.enabled = true;
-      f.Label4.caption = "Record type invalid code";
-      return;
-    }
-    if (!checkRecordLengths(session, f.edtFileInput.text)) {
-      inform(session, "Error Data !");
-      f.btnSaveError.enabled = true;
-      f.Label4.caption = "Length in record invalid";
-      return;
-    }
-
-    // Reached only when the file changed between the reads.
-    express = countExpressCheques(session, f.edtFileInput.text);
-  }
-  if (express.xmq > kExpressChequeLimit || express.xdq > kExpressChequeLimit) {
+  if (!passStructure(session, gates, path, express)) return false;
+  if (gates.expressLimit &&
+      (express.xmq > kExpressChequeLimit || express.xdq > kExpressChequeLimit)) {
     ask(session, DialogKind::Error,
         "Error Data.  Express Cheque should not more than  20 transaction ", Buttons::Ok);
-    return;
+    return false;
   }
 
-  // From here on the payment file carries "N" in every blank notification column, whatever
-  // the outcome of the run.
-  runStep(session, session.steps.fillNotificationFlags, "fill the notification flags");
+  std::unique_ptr<OutputPreparation> prepared;
+  if (gates.sealing) {
+    // From here on the payment file carries "N" in every blank notification column, whatever
+    // the outcome of the run.
+    fillNotificationFlags(session);
+    // The sealed output is prepared while the file is validated; a run that stops drops it.
+    prepared = startOutputPreparation(session);
+  }
 
-  // The sealed output is prepared while the file is validated; a run that stops throws it away.
-  DropPendingOutput dropOnReturn{session};
-  if (session.steps.prepareOutput) session.steps.prepareOutput(session);
-
-  validateFile(session, f.edtFileInput.text);
-  if (!st.batchValid) {
-    session.pendingOutput.reset();
+  validateFile(session, path);
+  if (gates.stopOnFaults && !st.batchValid) {
+    prepared.reset();
     inform(session, "Error Data !");
-    return;
+    return false;
   }
-  if (st.invalidAccountCount > 0 && !resolveInvalidAccounts(session)) return;
+  if (gates.resolveAccounts && st.invalidAccountCount > 0 && !resolveInvalidAccounts(session))
+    return false;
 
-  runStep(session, session.steps.fillPaymentSummary, "fill the payment summary");
-  runStep(session, session.steps.fillReportTable, "fill the report table");
-  runStep(session, session.steps.writeHashedOutput, "write the hashed output file");
-
-  // The archive name as typed, also when the archive step appended ".zip" to it.
-  inform(session, "Generate hash value and add file to " + f.edtZip.text + " completed");
+  if (preparation) *preparation = std::move(prepared);
+  return true;
 }
 
 bool resolveInvalidAccounts(Session& session) {

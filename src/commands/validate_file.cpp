@@ -3,13 +3,25 @@
 // WHT Amount against the WHT details, declared detail and credit counts against the records).
 
 #include <array>
+#include <charconv>
 #include <string>
 #include <string_view>
 
-#include "core/commands.h"
+#include "commands/validate_file.h"
+
 #include "core/error_list.h"
 #include "core/field_checks.h"
 #include "core/text_lines.h"
+#include "rules/record_rules.h"
+// Until the rules take their narrow context:
+#include "rules/credit/credit_rules.h"
+#include "rules/records/debit_rules.h"
+#include "rules/records/direct_debit_rules.h"
+#include "rules/records/header_rules.h"
+#include "rules/records/invoice_rules.h"
+#include "rules/records/payee_rules.h"
+#include "rules/records/trailer_rules.h"
+#include "rules/records/wht_rules.h"
 
 namespace bs {
 namespace {
@@ -36,10 +48,15 @@ struct PassState {
 
 class Validator {
  public:
-  explicit Validator(Session& session) : s_(session), st_(session.state) {}
+  explicit Validator(Session& session)
+      : s_(session),
+        errors_(session.form),
+        rules_{session.state, errors_, *session.creditContext, session.clock, {}},
+        st_(session.state) {}
 
   void line(std::string_view line, long n) {
     const std::string_view type = cut(line, 1, 3);
+    rules_.product = st_.currentProduct;
     if (type == "001") {
       onHeader(line, n);
     } else if (type == "002") {
@@ -47,39 +64,57 @@ class Validator {
     } else if (type == "003") {
       onCredit(line, n);
     } else if (type == "004") {
-      if (s_.rules.checkPayeeRecord) s_.rules.checkPayeeRecord(s_, line, n, st_.currentProduct);
+      checkPayeeRecord(s_, line, n, rules_.product);
     } else if (type == "005") {
       onWht(line, n);
     } else if (type == "006") {
       onInvoice(line, n);
     } else if (type == "007") {
       st_.currentProduct = std::string(cut(line, 4, 6));
-      if (s_.rules.checkDirectDebitRecord) s_.rules.checkDirectDebitRecord(s_, line, n);
+      rules_.product = st_.currentProduct;
+      checkDirectDebitRecord(s_, line, n);
     } else if (type == "008") {
-      if (s_.rules.checkDirectDebitItemRecord) s_.rules.checkDirectDebitItemRecord(s_, line, n);
+      checkDirectDebitItemRecord(s_, line, n);
     } else if (type == "999") {
       onTrailer(line, n);
     }
 
     // Once the trailer is in, the credits after the last debit must match its declared number;
-    // the row is repeated after every line that follows the trailer.
+    // the row is repeated after every line that follows the trailer, always on line 2.
     if (st_.trailerSeen && st_.seenCreditCount != st_.declaredCreditCount)
-      reportFault(s_, "002", 2, "73-78", "No.of Credit",
-                  "No. of Credit does not match with Total Credit Detail");
+      fault("002", 2, 73, 78, "No.of Credit",
+            "No. of Credit does not match with Total Credit Detail");
   }
 
  private:
+  // A fault found across records; its Column text is "first-last".
+  void fault(std::string_view recordType, long line, std::size_t first, std::size_t last,
+             std::string_view fieldName, std::string_view message) {
+    char columns[24];
+    char* end = std::to_chars(columns, columns + 10, first).ptr;
+    *end++ = '-';
+    end = std::to_chars(end, columns + sizeof columns, last).ptr;
+    reportFault(rules_, ErrorRow{recordType,
+                                 line,
+                                 std::string_view(columns, static_cast<std::size_t>(end - columns)),
+                                 fieldName,
+                                 message,
+                                 {},
+                                 {}});
+  }
+
   void onHeader(std::string_view line, long n) {
-    if (s_.rules.checkHeaderRecord) s_.rules.checkHeaderRecord(s_, line, n);
+    checkHeaderRecord(s_, line, n);
     st_.companyId = std::string(trim(cut(line, 4, 15)));
   }
 
   void onDebit(std::string_view line, long n) {
     st_.seenCreditCount = 0;
     st_.currentProduct = std::string(cut(line, 4, 6));
+    rules_.product = st_.currentProduct;
     ++st_.debitCount;
     checkDebitAmount();
-    if (s_.rules.checkDebitRecord) s_.rules.checkDebitRecord(s_, line, n, st_.currentProduct);
+    checkDebitRecord(s_, line, n, rules_.product);
     st_.declaredCreditCount = toInteger(cut(line, 73, 78));
     st_.creditAmountSum = 0;
   }
@@ -91,7 +126,7 @@ class Validator {
     if (pass_.creditSeen == 2) checkInvoiceCount();
     st_.whtRecordCount = 0;
     st_.creditWhtCount = 0;
-    if (s_.rules.checkCreditRecord) s_.rules.checkCreditRecord(s_, line, n, st_.currentProduct);
+    checkCreditRecord(s_, line, n, rules_.product);
     st_.whtDetailSum = 0;
     ++st_.seenCreditCount;
     // The count texts keep the latest numeric field, also from an earlier run.
@@ -104,8 +139,7 @@ class Validator {
     ++st_.whtRecordCount;
     st_.invoiceRecordCount = 0;
     if (st_.whtRecordCount > 5)
-      reportFault(s_, "005", n, "36-40", "WHT Income Type",
-                  "Witholding Tax Number should not be more five");
+      fault("005", n, 36, 40, "WHT Income Type", "Witholding Tax Number should not be more five");
 
     const std::string_view incomeType = trim(cut(line, 36, 40));
     for (std::size_t t = 0; t < kIncomeTypes.size(); ++t) {
@@ -113,13 +147,12 @@ class Validator {
       const int count = ++pass_.incomeTypeCounter[t];
       if (t != kTypeSix) {
         if (count == 2)
-          reportFault(s_, "005", n, "36-40", "WHT Income Type",
-                      "should not be Repeat 1-6 or 4a,4b,4b1,4b1.1,4b1.2,4b1.3,4b1.4,4b2,4b3");
+          fault("005", n, 36, 40, "WHT Income Type",
+                "should not be Repeat 1-6 or 4a,4b,4b1,4b1.1,4b1.2,4b1.3,4b1.4,4b2,4b3");
         if (count == 1) ++pass_.whtTypeCount;
       } else {
         if (count > 3) {
-          reportFault(s_, "005", n, "36-40", "WHT Income Type",
-                      "Type 6 should not be more than three ");
+          fault("005", n, 36, 40, "WHT Income Type", "Type 6 should not be more than three ");
           ++pass_.whtTypeCount;
         }
         if (count == 1) ++pass_.whtTypeCount;
@@ -127,23 +160,22 @@ class Validator {
       break;
     }
 
-    if (s_.rules.checkWhtRecord)
-      s_.rules.checkWhtRecord(s_, line, n, pass_.whtTypeCount, st_.currentProduct);
+    checkWhtRecord(s_, line, n, pass_.whtTypeCount, rules_.product);
   }
 
   void onInvoice(std::string_view line, long n) {
     // Compared at the first invoice after the credit or after its latest WHT detail.
     if (st_.creditWhtCount != st_.whtRecordCount && st_.invoiceRecordCount == 0)
-      reportFault(s_, "003", st_.creditLine, "92-94", "No of WHT Detail",
-                  "No. of Withoding Tax does not match with Total Withoding Tax");
+      fault("003", st_.creditLine, 92, 94, "No of WHT Detail",
+            "No. of Withoding Tax does not match with Total Withoding Tax");
     ++st_.invoiceRecordCount;
-    if (s_.rules.checkInvoiceRecord) s_.rules.checkInvoiceRecord(s_, line, n, st_.currentProduct);
+    checkInvoiceRecord(s_, line, n, rules_.product);
   }
 
   void onTrailer(std::string_view line, long n) {
     checkDebitAmount();
     checkWhtTotal();
-    if (s_.rules.checkTrailerRecord) s_.rules.checkTrailerRecord(s_, line, n);
+    checkTrailerRecord(s_, line, n);
     st_.whtDetailSum = 0;
     st_.creditAmountSum = 0;
     st_.trailerSeen = true;
@@ -153,27 +185,29 @@ class Validator {
   // Amounts are compared exactly, as the bank does.
   void checkDebitAmount() {
     if (st_.debitAmount != st_.creditAmountSum)
-      reportFault(s_, "002", st_.debitLine, "49-64", "Debit Amount",
-                  "Debit amount does not match with credit detail");
+      fault("002", st_.debitLine, 49, 64, "Debit Amount",
+            "Debit amount does not match with credit detail");
   }
 
   void checkWhtTotal() {
     if (st_.whtDetailSum != st_.creditWhtTotal)
-      reportFault(s_, "003", st_.creditLine, "94-109", "Total WHT Amount",
-                  "Total WHT Amount does not match with WHT detail");
+      fault("003", st_.creditLine, 94, 109, "Total WHT Amount",
+            "Total WHT Amount does not match with WHT detail");
   }
 
   // The previous credit's declared number of invoices against the invoices that followed it.
   void checkInvoiceCount() {
     if (st_.creditInvoiceCount != st_.invoiceRecordCount)
-      reportFault(s_, "003", st_.creditLine, "110-115", "No of Invoice Detail",
-                  "No. of Invoice does not match with Total Invoice");
+      fault("003", st_.creditLine, 110, 115, "No of Invoice Detail",
+            "No. of Invoice does not match with Total Invoice");
     st_.invoiceRecordCount = 0;
     st_.creditInvoiceCount = 0;
     pass_.creditSeen = 1;
   }
 
   Session& s_;
+  ErrorList errors_;
+  RuleContext rules_;
   BatchState& st_;
   PassState pass_;
 };

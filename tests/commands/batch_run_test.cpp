@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/commands.h"
+#include "commands/commands.h"
 #include "core/failure.h"
 #include "core/scripted_ui.h"
 #include "payment_lines.h"

@@ -1,62 +1,87 @@
+// The window's commands other than the batch run: start, the transaction around every command,
+// Exit, Report, the fee report, Clear Form, the file boxes and the output mode.
+
 #include <filesystem>
 #include <system_error>
 
-#include "core/commands.h"
+#include "commands/batch_gates.h"
+#include "commands/commands.h"
+#include "core/error_export.h"
 #include "core/error_list.h"
 #include "core/failure.h"
+#include "reports/engine/report_commands.h"
+#include "reports/report_tables.h"
+#include "reports/settings.h"
+#include "store/store_session.h"
+#include "store/table_store.h"
 
 namespace bs {
 
 namespace {
 
-// Shows the exception being handled in an error box, as the window's default handler does.
-void showCurrentFailure(Session& session) {
-  std::string message;
+// The message of the exception being handled, byte for byte.
+std::string currentFailureMessage() {
   try {
     throw;
   } catch (const std::bad_alloc&) {
-    message = "Out of memory";
+    return "Out of memory";
+  } catch (const Failure& e) {
+    return e.message();
   } catch (const std::exception& e) {
-    message = e.what();
+    return e.what();
   }
-  session.ui.formChanged();
-  session.ui.messageDialog(DialogKind::Error, message, Buttons::Ok);
 }
 
-}  // namespace
+// Shows the exception being handled in an error box, as the window's default handler does.
+Outcome showCurrentFailure(Session& session) {
+  Outcome failed{Outcome::Kind::Failed, currentFailureMessage()};
+  session.ui.formChanged();
+  session.ui.messageDialog(DialogKind::Error, failed.message, Buttons::Ok);
+  return failed;
+}
 
-bool runCommand(Session& session, void (*handler)(Session&)) {
-  bool ok = true;
+template <typename Handler>
+Outcome runInTransaction(Session& session, Handler handler) {
+  Outcome outcome;
   try {
-    if (session.steps.commandStarted) session.steps.commandStarted(session);
-    handler(session);
+    if (session.store) session.store->beginCommand();
+    outcome = handler();
   } catch (const CommandStopped&) {
-    ok = false;
+    // The command told the user why it ended; nothing more is shown.
+    outcome = Outcome{Outcome::Kind::Failed, {}};
   } catch (...) {
-    showCurrentFailure(session);
-    ok = false;
+    outcome = showCurrentFailure(session);
   }
   // The per-command transaction is committed also after a failure, so that what the rules say
   // stays in the tables does stay.
   try {
-    if (session.steps.commandEnded) session.steps.commandEnded(session);
+    if (session.store) session.store->endCommand();
   } catch (...) {
-    if (ok) showCurrentFailure(session);
-    ok = false;
+    if (outcome) outcome = showCurrentFailure(session);
+    outcome.kind = Outcome::Kind::Failed;
   }
   session.ui.formChanged();
-  return ok;
+  return outcome;
 }
 
-void stepNotBuilt(const char* what) {
-  throw Failure(std::string("This build of Batchseal cannot ") + what + " yet.");
+}  // namespace
+
+Outcome runCommand(Session& session, Outcome (*handler)(Session&)) {
+  return runInTransaction(session, [&] { return handler(session); });
+}
+
+Outcome runCommand(Session& session, void (*handler)(Session&)) {
+  return runInTransaction(session, [&] {
+    handler(session);
+    return Outcome::completed();
+  });
 }
 
 void FormCreate(Session& session) {
-  if (session.steps.connectStore) session.steps.connectStore(session);
+  connectStore(session);
   session.state.reportReady = false;
   session.state.invalidAccountCount = 0;
-  if (session.steps.loadBeneChargeSetting) session.steps.loadBeneChargeSetting(session);
+  loadBeneChargeSetting(session);
 }
 
 void ToolButton1Click(Session& session) {
@@ -65,14 +90,25 @@ void ToolButton1Click(Session& session) {
     session.ui.exitProgram();
 }
 
-void ToolButton4Click(Session& session) {
-  if (!session.steps.printPaymentReports) stepNotBuilt("print payment reports");
-  session.steps.printPaymentReports(session);
+Outcome ToolButton4Click(Session& session) {
+  // Before a successful batch there is nothing to print, and nothing is said.
+  if (!session.state.reportReady) return Outcome::stopped();
+  auto tables = storeReportTables(session.store);
+  return printPaymentReports(session, *tables) ? Outcome::completed() : Outcome::stopped();
 }
 
-void MCLFeeClick(Session& session) {
-  if (!session.steps.tierRateFeeReport) stepNotBuilt("calculate the tier rate report");
-  session.steps.tierRateFeeReport(session);
+Outcome MCLFeeClick(Session& session) {
+  // The tariff is read afresh on every press.
+  const RangeFees fees = loadRangeFees(session.paths);
+  // Field errors stay listed but do not stop the estimate; only refused home-bank accounts do.
+  if (!passGates(session, kFeeReportGates)) return Outcome::stopped();
+  return showTierRateFeeReport(session, {fees.rangeFee1, fees.rangeFee2, fees.rangeFee3})
+             ? Outcome::completed()
+             : Outcome::stopped();
+}
+
+void btnSaveErrorClick(Session& session) {
+  exportErrorList(session);
 }
 
 void ToolButton5Click(Session& session) {

@@ -1,0 +1,15 @@
+// batchseal-cli check: the structure pre-checks and the validation of a payment file; nothing
+// is written.  Completed when the file has no fault.
+
+#include "cli/cli_run.h"
+
+namespace bs::cli {
+
+int checkCommand(const Options& o) {
+  CliRun run(o);
+  if (Outcome started = run.start(); !started) return run.finish(started);
+  run.session.form.edtFileInput.text = o.positional[0];
+  return run.finish(runCommand(run.session, checkBatch));
+}
+
+}  // namespace bs::cli

@@ -1,0 +1,66 @@
+#include "cli/cli_run.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "commands/session_setup.h"
+
+namespace bs::cli {
+
+namespace {
+
+ProgramPaths programPaths(const Options& o) {
+  if (o.home) return ProgramPaths{*o.home};
+  std::error_code ec;
+  auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) return ProgramPaths{std::filesystem::current_path()};
+  return ProgramPaths{exe.parent_path()};
+}
+
+}  // namespace
+
+CliRun::CliRun(const Options& o) : options(o), session(ui, programPaths(o), Clock::system()) {
+  ui.printAsShown = !o.json;
+  ui.invalidAccounts = o.invalidAccounts;
+  setUpSession(session);
+}
+
+Outcome CliRun::start() {
+  return runCommand(session, FormCreate);
+}
+
+int CliRun::finish(const Outcome& outcome) {
+  ui.endProgress();
+  const Variables* vars = haveVariables ? &variables : nullptr;
+  if (options.json)
+    printJson(session, ui, outcomeName(outcome), vars);
+  else
+    printPlain(session, vars);
+  return exitCode(outcome);
+}
+
+int exitCode(const Outcome& outcome) {
+  switch (outcome.kind) {
+    case Outcome::Kind::Completed:
+      return kCompleted;
+    case Outcome::Kind::Stopped:
+      return kStopped;
+    case Outcome::Kind::Failed:
+      break;
+  }
+  return kFailed;
+}
+
+const char* outcomeName(const Outcome& outcome) {
+  switch (outcome.kind) {
+    case Outcome::Kind::Completed:
+      return "completed";
+    case Outcome::Kind::Stopped:
+      return "stopped";
+    case Outcome::Kind::Failed:
+      break;
+  }
+  return "failed";
+}
+
+}  // namespace bs::cli
