@@ -78,8 +78,8 @@ void printGrid(const Grid& g) {
       line += text;
     }
     while (!line.empty() && line.back() == ' ') line.pop_back();
-    std::fputs(line.c_str(), stdout);
-    std::fputc('\n', stdout);
+    line += '\n';
+    std::fwrite(line.data(), 1, line.size(), stdout);
   }
 }
 

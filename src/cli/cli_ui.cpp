@@ -32,11 +32,11 @@ void CliUi::record(const char* kind, std::string_view text, Answer answer) {
   endProgress();
   shown.push_back({kind, std::string(text), answer});
   if (printAsShown) {
-    std::string line = cp874ToUtf8(text);
-    if (answer == Answer::Ok)
-      std::printf("[%s] %s\n", kind, line.c_str());
-    else
-      std::printf("[%s] %s -> %s\n", kind, line.c_str(), answerName(answer));
+    // Written whole: a message may quote a field that holds a NUL byte.
+    std::string line = std::string("[") + kind + "] " + cp874ToUtf8(text);
+    if (answer != Answer::Ok) line += std::string(" -> ") + answerName(answer);
+    line += '\n';
+    std::fwrite(line.data(), 1, line.size(), stdout);
     std::fflush(stdout);
   }
 }

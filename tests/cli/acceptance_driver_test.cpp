@@ -149,6 +149,13 @@ TEST(AcceptanceDriver, UnguardedConversionsEndTheRunWithTheirMessage) {
          return l;
        }(),
        "'00001.' is not a valid integer value"},
+      {"a NUL byte inside the field: the message is not cut at it",
+       [] {
+         auto l = payFile(CreditLine("PAY"), {payeeLine()});
+         l[1] = withField(l[1], 73, 78, std::string("00\0X01", 6));
+         return l;
+       }(),
+       std::string("'00\0X01' is not a valid integer value", 37)},
       {"ServicesType of a BahtNet credit",
        [] {
          PaymentFile f;
