@@ -53,21 +53,21 @@ TEST(CreditAccount, RowsAndCountedFaults) {
   };
   for (const Case& c : cases) {
     CreditHarness h;
-    h.session.state.invalidAccountCount = 5;
+    h.state.invalidAccountCount = 5;
     h.check(c.product, c.edits);
     EXPECT_EQ(h.faults(), c.expected) << c.name;
-    EXPECT_EQ(h.session.state.invalidAccountCount, 5 + c.counted) << c.name;
-    EXPECT_EQ(h.session.state.batchValid, c.expected.empty()) << c.name;
+    EXPECT_EQ(h.state.invalidAccountCount, 5 + c.counted) << c.name;
+    EXPECT_EQ(h.state.batchValid, c.expected.empty()) << c.name;
   }
 }
 
 TEST(CreditAccount, AccountFaultLeavesTheStatusLineAlone) {
   CreditHarness h;
   h.check("BNT", {{bankCode, "014"}, {account, "1234567890"}});
-  EXPECT_FALSE(h.session.state.batchValid);
-  EXPECT_EQ(h.session.state.invalidAccountCount, 1);
-  EXPECT_EQ(h.session.form.Label4.caption, "");
-  EXPECT_FALSE(h.session.form.btnSaveError.enabled);
+  EXPECT_FALSE(h.state.batchValid);
+  EXPECT_EQ(h.state.invalidAccountCount, 1);
+  EXPECT_EQ(h.form.Label4.caption, "");
+  EXPECT_FALSE(h.form.btnSaveError.enabled);
   ASSERT_EQ(h.rows().size(), 1u);
   EXPECT_EQ(h.rows()[0].account, "1234567890");
 }

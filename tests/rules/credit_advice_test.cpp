@@ -47,12 +47,12 @@ TEST(CreditAdviceFlags, WhtPresentDescribesTheCreditJustRead) {
   };
   for (const FlagCase& c : std::vector<FlagCase>{{"Y", true}, {"N", false}, {"y", false}}) {
     CreditHarness h;
-    h.session.state.whtPresent = !c.whtPresent;
+    h.state.whtPresent = !c.whtPresent;
     CreditLine line("PAY");
     if (c.column62 == "Y") line.withWht(1, 150000);
     line.set(whtPresent, c.column62);
     h.check(line.str(), "PAY");
-    EXPECT_EQ(h.session.state.whtPresent, c.whtPresent) << c.column62;
+    EXPECT_EQ(h.state.whtPresent, c.whtPresent) << c.column62;
   }
 }
 
@@ -138,7 +138,7 @@ TEST(CreditNotification, CodesAndFaxRequired) {
                                       {"X", true, false}};
   for (const NotifyCase& c : cases) {
     CreditHarness h;
-    h.session.state.faxRequired = !c.fax;
+    h.state.faxRequired = !c.fax;
     h.check("PAY", {{notification, c.code}});
     std::vector<Fault> expected;
     if (c.row) {
@@ -146,12 +146,12 @@ TEST(CreditNotification, CodesAndFaxRequired) {
                           "If this field have value it should be N,F,S or E"});
     }
     EXPECT_EQ(h.faults(), expected) << "'" << c.code << "'";
-    EXPECT_EQ(h.session.state.faxRequired, c.fax) << "'" << c.code << "'";
+    EXPECT_EQ(h.state.faxRequired, c.fax) << "'" << c.code << "'";
   }
   CreditHarness h;
   h.check("PAY", {{notification, "F"}});
   h.check("PAY", {{notification, "N"}});
-  EXPECT_FALSE(h.session.state.faxRequired) << "each credit sets the flag afresh";
+  EXPECT_FALSE(h.state.faxRequired) << "each credit sets the flag afresh";
 }
 
 }  // namespace

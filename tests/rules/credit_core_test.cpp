@@ -4,6 +4,8 @@
 #include "commands/wire_session.h"
 #include "core/commands.h"
 #include "core/failure.h"
+#include "core/scripted_ui.h"
+#include "core/session.h"
 #include "rules/credit_harness.h"
 
 namespace bs::test {
@@ -24,8 +26,8 @@ TEST(CreditLines, ValidLineOfEveryProductYieldsNoRow) {
       h.check(line.str(), product);
       EXPECT_TRUE(h.faults().empty())
           << product << " variant " << variant << ": " << testing::PrintToString(h.faults());
-      EXPECT_TRUE(h.session.state.batchValid) << product;
-      EXPECT_EQ(h.session.state.invalidAccountCount, 0) << product;
+      EXPECT_TRUE(h.state.batchValid) << product;
+      EXPECT_EQ(h.state.invalidAccountCount, 0) << product;
     }
   }
 }
@@ -65,24 +67,24 @@ TEST(CreditCheck, RowsCarryRecordTypeLineAndIdentityOfTheProduct) {
     EXPECT_EQ(rows[0].recordType, "003");
     EXPECT_EQ(rows[0].line, "42");
     EXPECT_EQ(rows[0].account, c.account) << c.product;
-    EXPECT_EQ(rows[0].payee, "");
-    EXPECT_FALSE(h.session.state.batchValid);
-    EXPECT_EQ(h.session.form.Label4.caption, "Invalid data fields");
+    EXPECT_EQ(rows[0].payeeName, "");
+    EXPECT_FALSE(h.state.batchValid);
+    EXPECT_EQ(h.form.Label4.caption, "Invalid data fields");
   }
 }
 
 TEST(CreditCheck, ContextHoldsTheLatestCreditsTrimmedAccount) {
   CreditHarness h;
-  h.session.creditContext->reset("OLD");
-  h.session.creditContext->writeNames("Old Payee", "");
+  h.credit.reset("OLD");
+  h.credit.writeNames("Old Payee", "");
   h.check("PAY", {{account, " 1234567896 "}});
   h.check("MCP", {{account, "  ABC 12"}});
-  CreditContext row = h.session.creditContext->read();
+  CreditContext row = h.credit.read();
   EXPECT_EQ(row.account, "ABC 12");
   EXPECT_EQ(row.beneNameEn, "");
   // A blank account starts the context too, before any rule runs.
   h.check("DCP", {{account, ""}});
-  EXPECT_EQ(h.session.creditContext->read().account, "");
+  EXPECT_EQ(h.credit.read().account, "");
 }
 
 TEST(CreditCoreFields, SequenceCurrencyAndReference) {
@@ -157,7 +159,7 @@ TEST(CreditAmount, RowsAndSum) {
   };
   for (const Case& c : cases) {
     CreditHarness h;
-    h.session.state.creditAmountSum = 1000;
+    h.state.creditAmountSum = 1000;
     h.check(c.product, c.edits);
     std::vector<std::string> messages;
     for (const Fault& f : h.faults()) {
@@ -166,7 +168,7 @@ TEST(CreditAmount, RowsAndSum) {
       messages.push_back(f.message);
     }
     EXPECT_EQ(messages, c.messages) << c.name;
-    EXPECT_EQ(h.session.state.creditAmountSum, 1000 + c.added) << c.name;
+    EXPECT_EQ(h.state.creditAmountSum, 1000 + c.added) << c.name;
   }
 }
 

@@ -82,14 +82,14 @@ TEST(CreditWhtSummary, RowsAndKeptValues) {
   };
   for (const Case& c : cases) {
     CreditHarness h;
-    h.session.state.creditWhtTotal = 99;
-    h.session.state.creditLine = 3;
-    h.session.state.creditWhtCountText = "old";
+    h.state.creditWhtTotal = 99;
+    h.state.creditLine = 3;
+    h.state.creditWhtCountText = "old";
     h.check(c.line, "PAY", 11);
     EXPECT_EQ(h.faults(), c.expected) << c.name;
-    EXPECT_EQ(h.session.state.creditWhtTotal, c.totalKept ? c.total : 99) << c.name;
-    EXPECT_EQ(h.session.state.creditLine, c.totalKept ? 11 : 3) << c.name;
-    EXPECT_EQ(h.session.state.creditWhtCountText, c.countText) << c.name;
+    EXPECT_EQ(h.state.creditWhtTotal, c.totalKept ? c.total : 99) << c.name;
+    EXPECT_EQ(h.state.creditLine, c.totalKept ? 11 : 3) << c.name;
+    EXPECT_EQ(h.state.creditWhtCountText, c.countText) << c.name;
   }
 }
 
@@ -153,13 +153,13 @@ TEST(CreditInvoiceSummary, RowsAndKeptCountText) {
   };
   for (const Case& c : cases) {
     CreditHarness h;
-    h.session.state.creditInvoiceCountText = "old";
+    h.state.creditInvoiceCountText = "old";
     CreditLine line("PAY");
     line.withInvoices(2, 500000).set(invoicePresent, c.flag);
     for (const auto& [field, text] : c.edits) line.set(field, text);
     h.check(line.str(), "PAY");
     EXPECT_EQ(h.faults(), c.expected) << c.name;
-    EXPECT_EQ(h.session.state.creditInvoiceCountText, c.countText) << c.name;
+    EXPECT_EQ(h.state.creditInvoiceCountText, c.countText) << c.name;
   }
 }
 

@@ -1,4 +1,4 @@
-#include "rules/records/debit_rules.h"
+#include "rules/record_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@ namespace {
 using test::ErrorRowText;
 using test::kHomeAccount;
 using test::kToday;
-using test::RuleSession;
+using test::RuleBench;
 using test::withField;
 
 constexpr long long kAmount = 1500000;  // 1,500.000
@@ -28,9 +28,8 @@ struct Expected {
   bool operator==(const Expected&) const = default;
 };
 
-std::vector<Expected> checkLine(RuleSession& rs, const std::string& line,
-                                std::string_view product) {
-  checkDebitRecord(rs.session, line, 4, product);
+std::vector<Expected> checkLine(RuleBench& rs, const std::string& line, std::string_view product) {
+  checkDebitRecord(rs.context(product), line, 4);
   std::vector<Expected> out;
   for (const auto& row : rs.rows()) out.push_back({row.column, row.fieldName, row.message});
   return out;
@@ -65,10 +64,10 @@ const Expected kMediaCircle{"103", "Media Circle", "This field should  be space 
 TEST(DebitRecord, ValidLineOfEveryProductYieldsNoRow) {
   for (std::string_view product : validProducts) {
     SCOPED_TRACE(std::string(product));
-    RuleSession rs;
+    RuleBench rs;
     EXPECT_EQ(checkLine(rs, debitLine(product), product), std::vector<Expected>{});
-    EXPECT_TRUE(rs.session.state.batchValid);
-    EXPECT_FALSE(rs.session.form.btnSaveError.enabled);
+    EXPECT_TRUE(rs.state.batchValid);
+    EXPECT_FALSE(rs.form.btnSaveError.enabled);
   }
 }
 
@@ -130,7 +129,7 @@ TEST(DebitRecord, FieldChecksPerProduct) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    RuleSession rs;
+    RuleBench rs;
     EXPECT_EQ(checkLine(rs, debitLine(c.product, c.edits), c.product), c.rows);
   }
 }
@@ -140,14 +139,14 @@ TEST(DebitRecord, EveryCheckFailingKeepsTheTableOrder) {
       {4, 6, "MCL"},   {7, 14, "20261201"}, {15, 39, "X"},   {40, 41, "?"},  {42, 45, "?"},
       {46, 48, "USD"}, {49, 64, "1"},       {65, 72, ""},    {73, 78, "?"},  {79, 93, ""},
       {94, 102, "?"},  {103, 103, "9"},     {104, 105, "?"}, {106, 109, "?"}};
-  RuleSession rs;
+  RuleBench rs;
   const Expected amount{"49-64", "Debit Amount", "Amount should have 16 digits"};
   EXPECT_EQ(checkLine(rs, debitLine("MCL", wrongEverywhere), "MCL"),
             (std::vector<Expected>{kMediaPastDate, kSoftAccount, kAccountNumber, kAcctType, kBranch,
                                    kCurrency, kFeeAcctType, kFeeBranch, amount, kCredits,
                                    kReference, kFeeAccount, kFiller, kMediaCircle}));
 
-  RuleSession express;
+  RuleBench express;
   std::vector<FieldEdit> expressEdits = {
       {4, 6, "XMQ"}, {7, 14, "20261201"}, {40, 41, "?"}, {79, 103, "?"}};
   EXPECT_EQ(checkLine(express, debitLine("XMQ", expressEdits), "XMQ"),
@@ -155,9 +154,9 @@ TEST(DebitRecord, EveryCheckFailingKeepsTheTableOrder) {
 }
 
 TEST(DebitRecord, RowsCarryTheUntrimmedDebitAccount) {
-  RuleSession rs;
+  RuleBench rs;
   std::string line = debitLine("PAY", {{46, 48, "USD"}});
-  checkDebitRecord(rs.session, line, 12, "PAY");
+  checkDebitRecord(rs.context("PAY"), line, 12);
   const std::string account = std::string(kHomeAccount) + std::string(15, ' ');
   EXPECT_EQ(rs.rows(), (std::vector<ErrorRowText>{{"002", "12", "46-48", "Debit Currency",
                                                    "Currency should be THB", account, ""}}));
@@ -177,12 +176,12 @@ TEST(DebitRecord, FailedCheckDigitIsOnlyCounted) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    RuleSession rs;
-    checkDebitRecord(rs.session, debitLine("PAY", c.edits), 3, "PAY");
-    EXPECT_EQ(rs.session.state.invalidAccountCount, c.invalidAccounts);
-    EXPECT_EQ(rs.session.state.batchValid, c.batchValid);
+    RuleBench rs;
+    checkDebitRecord(rs.context("PAY"), debitLine("PAY", c.edits), 3);
+    EXPECT_EQ(rs.state.invalidAccountCount, c.invalidAccounts);
+    EXPECT_EQ(rs.state.batchValid, c.batchValid);
     // The soft row alone does not switch the window into its invalid state.
-    EXPECT_EQ(rs.session.form.btnSaveError.enabled, !c.batchValid);
+    EXPECT_EQ(rs.form.btnSaveError.enabled, !c.batchValid);
   }
 }
 
@@ -217,27 +216,27 @@ TEST(DebitRecord, AmountStepsKeepTheBatchFigures) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    RuleSession rs;
-    rs.session.state.debitAmount = 7000;
-    rs.session.state.debitLine = 2;
-    rs.session.state.debitAmountTotal = 7000;
-    checkDebitRecord(rs.session, debitLine("PAY", {{49, 64, c.amount}}), 9, "PAY");
+    RuleBench rs;
+    rs.state.debitAmount = 7000;
+    rs.state.debitLine = 2;
+    rs.state.debitAmountTotal = 7000;
+    checkDebitRecord(rs.context("PAY"), debitLine("PAY", {{49, 64, c.amount}}), 9);
     EXPECT_EQ(rs.messages(), c.messages);
     for (const auto& row : rs.rows()) {
       EXPECT_EQ(row.column, "49-64");
       EXPECT_EQ(row.fieldName, "Debit Amount");
     }
-    EXPECT_EQ(rs.session.state.debitAmount, c.debitAmount);
-    EXPECT_EQ(rs.session.state.debitLine, c.debitLine);
-    EXPECT_EQ(rs.session.state.debitAmountTotal, c.total);
+    EXPECT_EQ(rs.state.debitAmount, c.debitAmount);
+    EXPECT_EQ(rs.state.debitLine, c.debitLine);
+    EXPECT_EQ(rs.state.debitAmountTotal, c.total);
   }
 }
 
 TEST(DebitRecord, AmountTheFloatConversionRefusesEndsTheRun) {
-  RuleSession rs;
+  RuleBench rs;
   std::string line = debitLine("PAY", {{46, 48, "USD"}, {49, 64, "E000000000000000"}});
   try {
-    checkDebitRecord(rs.session, line, 5, "PAY");
+    checkDebitRecord(rs.context("PAY"), line, 5);
     FAIL() << "no failure";
   } catch (const Failure& f) {
     EXPECT_STREQ(f.what(), "'E000000000000000' is not a valid floating point value");

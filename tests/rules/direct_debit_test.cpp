@@ -1,4 +1,4 @@
-#include "rules/records/direct_debit_rules.h"
+#include "rules/record_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@ namespace {
 
 using test::ErrorRowText;
 using test::kToday;
-using test::RuleSession;
+using test::RuleBench;
 using test::withField;
 
 struct FieldEdit {
@@ -24,7 +24,7 @@ struct Case {
   std::vector<std::string> messages;
 };
 
-std::vector<std::string> columns(const RuleSession& rs) {
+std::vector<std::string> columns(const RuleBench& rs) {
   std::vector<std::string> out;
   for (const auto& row : rs.rows()) out.push_back(row.column);
   return out;
@@ -67,11 +67,11 @@ TEST(DirectDebitRecord, FieldChecks) {
     SCOPED_TRACE(c.name);
     std::string line = test::directDebitLine();
     for (const auto& e : c.edits) line = withField(line, e.first, e.last, e.text);
-    RuleSession rs;
-    checkDirectDebitRecord(rs.session, line, 2);
+    RuleBench rs;
+    checkDirectDebitRecord(rs.context(), line, 2);
     EXPECT_EQ(columns(rs), c.fields);
     EXPECT_EQ(rs.messages(), c.messages);
-    EXPECT_EQ(rs.session.state.batchValid, c.messages.empty());
+    EXPECT_EQ(rs.state.batchValid, c.messages.empty());
   }
 }
 
@@ -94,28 +94,28 @@ TEST(DirectDebitItemRecord, FieldChecks) {
     SCOPED_TRACE(c.name);
     std::string line = test::directDebitItemLine();
     for (const auto& e : c.edits) line = withField(line, e.first, e.last, e.text);
-    RuleSession rs;
-    checkDirectDebitItemRecord(rs.session, line, 3);
+    RuleBench rs;
+    checkDirectDebitItemRecord(rs.context(), line, 3);
     EXPECT_EQ(columns(rs), c.fields);
     EXPECT_EQ(rs.messages(), c.messages);
-    EXPECT_EQ(rs.session.state.batchValid, c.messages.empty());
+    EXPECT_EQ(rs.state.batchValid, c.messages.empty());
   }
 }
 
 TEST(DirectDebitRecords, RowsCarryNoPartyAndKeepNoSums) {
-  RuleSession rs;
+  RuleBench rs;
   std::string dd = withField(test::directDebitLine(), 93, 95, "USD");
   std::string item = withField(test::directDebitItemLine(), 18, 42, "");
-  checkDirectDebitRecord(rs.session, dd, 2);
-  checkDirectDebitItemRecord(rs.session, item, 3);
+  checkDirectDebitRecord(rs.context(), dd, 2);
+  checkDirectDebitItemRecord(rs.context(), item, 3);
   const std::vector<ErrorRowText> expected = {
       {"007", "2", "93-95", "Credit Currency", "Currency should be THB", "", ""},
       {"008", "3", "18-42", "Debit Account No", "This field should be number 25 digits", "", ""},
   };
   EXPECT_EQ(rs.rows(), expected);
-  EXPECT_EQ(rs.session.state.debitAmountTotal, 0);
-  EXPECT_EQ(rs.session.state.invalidAccountCount, 0);
-  EXPECT_EQ(rs.session.form.Label4.caption, "Invalid data fields");
+  EXPECT_EQ(rs.state.debitAmountTotal, 0);
+  EXPECT_EQ(rs.state.invalidAccountCount, 0);
+  EXPECT_EQ(rs.form.Label4.caption, "Invalid data fields");
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "rules/records/header_rules.h"
+#include "rules/record_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@ namespace bs {
 namespace {
 
 using test::ErrorRowText;
-using test::RuleSession;
+using test::RuleBench;
 using test::withField;
 
 struct FieldEdit {
@@ -44,13 +44,13 @@ TEST(HeaderRecord, FieldsPassOrFailAsTheBankReadsThem) {
     SCOPED_TRACE(c.name);
     std::string line = test::headerLine();
     for (const auto& e : c.edits) line = withField(line, e.first, e.last, e.text);
-    RuleSession rs;
-    checkHeaderRecord(rs.session, line, 1);
+    RuleBench rs;
+    checkHeaderRecord(rs.context(), line, 1);
     std::vector<std::string> names;
     for (const auto& row : rs.rows()) names.push_back(row.fieldName);
     EXPECT_EQ(names, c.fieldNames);
-    EXPECT_EQ(rs.session.state.batchValid, c.fieldNames.empty());
-    EXPECT_EQ(rs.session.form.btnSaveError.enabled, !c.fieldNames.empty());
+    EXPECT_EQ(rs.state.batchValid, c.fieldNames.empty());
+    EXPECT_EQ(rs.form.btnSaveError.enabled, !c.fieldNames.empty());
   }
 }
 
@@ -73,8 +73,8 @@ TEST(HeaderRecord, RowsCarryTheTextsOfTheRuleTableAndNoParty) {
   line = withField(line, 48, 55, "2026-12-");
   line = withField(line, 56, 61, "");
   line = withField(line, 62, 64, "cnc");
-  RuleSession rs;
-  checkHeaderRecord(rs.session, line, 7);
+  RuleBench rs;
+  checkHeaderRecord(rs.context(), line, 7);
   const std::vector<ErrorRowText> expected = {
       {"001", "7", "4-15", "Company Id", "This field should not be space", "", ""},
       {"001", "7", "16-47", "Customer Reference", "This field should not be space", "", ""},
@@ -83,8 +83,8 @@ TEST(HeaderRecord, RowsCarryTheTextsOfTheRuleTableAndNoParty) {
       {"001", "7", "62-64", "Channel Id", "This field should  be BCM", "", ""},
   };
   EXPECT_EQ(rs.rows(), expected);
-  EXPECT_EQ(rs.session.form.Label4.caption, "Invalid data fields");
-  EXPECT_EQ(rs.session.state.invalidAccountCount, 0);
+  EXPECT_EQ(rs.form.Label4.caption, "Invalid data fields");
+  EXPECT_EQ(rs.state.invalidAccountCount, 0);
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
-#include "rules/records/trailer_rules.h"
+#include "rules/record_rules.h"
 
 #include <gtest/gtest.h>
 
 #include "commands/wire_session.h"
 #include "core/commands.h"
 #include "core/failure.h"
+#include "core/scripted_ui.h"
+#include "core/session.h"
 #include "support/record_lines.h"
 #include "support/test_support.h"
 
@@ -12,17 +14,17 @@ namespace bs {
 namespace {
 
 using test::ErrorRowText;
-using test::RuleSession;
+using test::RuleBench;
 using test::withField;
 
 constexpr long long kTotal = 2500000;
 
 // The batch as the lines before the trailer left it: 2 debits, 5 credits, 2,500.000 in total.
-void seeBatch(RuleSession& rs, std::string_view product) {
-  rs.session.state.debitCount = 2;
-  rs.session.state.creditCount = 5;
-  rs.session.state.debitAmountTotal = kTotal;
-  rs.session.state.currentProduct = product;
+void seeBatch(RuleBench& rs, std::string_view product) {
+  rs.state.debitCount = 2;
+  rs.state.creditCount = 5;
+  rs.state.debitAmountTotal = kTotal;
+  rs.state.currentProduct = product;
 }
 
 struct FieldEdit {
@@ -76,22 +78,22 @@ TEST(TrailerRecord, CountsAndTotalAgainstTheBatch) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    RuleSession rs;
+    RuleBench rs;
     seeBatch(rs, c.product);
     std::string line = test::trailerLine(2, 5, kTotal);
     for (const auto& e : c.edits) line = withField(line, e.first, e.last, e.text);
-    checkTrailerRecord(rs.session, line, 30);
+    checkTrailerRecord(rs.context(), line, 30);
     EXPECT_EQ(rs.messages(), c.messages);
-    EXPECT_EQ(rs.session.state.batchValid, c.messages.empty());
+    EXPECT_EQ(rs.state.batchValid, c.messages.empty());
   }
 }
 
 TEST(TrailerRecord, RowsNameTheirFieldAndCarryNoParty) {
-  RuleSession rs;
+  RuleBench rs;
   seeBatch(rs, "PAY");
   std::string line = test::trailerLine(0, 1, 0);
   line = withField(line, 16, 31, " 000000000000001");
-  checkTrailerRecord(rs.session, line, 30);
+  checkTrailerRecord(rs.context(), line, 30);
   const std::vector<ErrorRowText> expected = {
       {"999", "30", "4-9", "Total No. of Debits", kMoreThanZero, "", ""},
       {"999", "30", "4-9", "Total No. of Debits", kDebitsMismatch, "", ""},
@@ -100,7 +102,7 @@ TEST(TrailerRecord, RowsNameTheirFieldAndCarryNoParty) {
       {"999", "30", "16-31", "Total Amount", kSixteen, "", ""},
   };
   EXPECT_EQ(rs.rows(), expected);
-  EXPECT_EQ(rs.session.form.Label4.caption, "Invalid data fields");
+  EXPECT_EQ(rs.form.Label4.caption, "Invalid data fields");
 }
 
 TEST(TrailerRecord, CountThatIsNoWholeNumberEndsTheRun) {
@@ -115,15 +117,15 @@ TEST(TrailerRecord, CountThatIsNoWholeNumberEndsTheRun) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.text));
-    RuleSession rs;
+    RuleBench rs;
     seeBatch(rs, "DDR");  // the conversion runs before the product is looked at
     std::string line = withField(test::trailerLine(2, 5, kTotal), c.first, c.last, c.text);
     if (!c.rowsBefore.empty()) {
-      rs.session.state.currentProduct = "PAY";
+      rs.state.currentProduct = "PAY";
       line = withField(line, 4, 9, "000001");
     }
     try {
-      checkTrailerRecord(rs.session, line, 30);
+      checkTrailerRecord(rs.context(), line, 30);
       ADD_FAILURE() << "no failure";
     } catch (const Failure& f) {
       EXPECT_EQ(f.what(), "'" + std::string(c.text) + "' is not a valid integer value");
@@ -152,11 +154,12 @@ TEST(TrailerRecord, DirectDebitProductOfTheLastDebitLineDecidesOverComparisons) 
     SCOPED_TRACE(c.name);
     test::TempDir dir;
     test::writeFile(dir / "pay.txt", test::joinLines(c.lines));
-    RuleSession rs;
-    wireSession(rs.session);
-    validateFile(rs.session, (dir / "pay.txt").string());
+    ScriptedUi ui;
+    Session session(ui, {}, Clock::fixed(std::string(test::kToday)));
+    wireSession(session);
+    validateFile(session, (dir / "pay.txt").string());
     std::vector<std::string> trailerMessages;
-    for (const auto& row : rs.rows())
+    for (const auto& row : test::errorRows(session.form.StringGrid1))
       if (row.recordType == "999") trailerMessages.push_back(row.message);
     EXPECT_EQ(trailerMessages, c.trailerMessages);
   }

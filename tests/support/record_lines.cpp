@@ -106,13 +106,12 @@ std::vector<ErrorRowText> errorRows(const Grid& grid) {
   return rows;
 }
 
-RuleSession::RuleSession(std::string_view today)
-    : session(ui, {}, Clock::fixed(std::string(today))) {
-  setUpErrorList(session.form);
-  session.state.batchValid = true;
+RuleBench::RuleBench(std::string_view today) : clock(Clock::fixed(std::string(today))) {
+  setUpErrorList(form);
+  state.batchValid = true;
 }
 
-std::vector<std::string> RuleSession::messages() const {
+std::vector<std::string> RuleBench::messages() const {
   std::vector<std::string> out;
   for (const auto& row : rows()) out.push_back(row.message);
   return out;

@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/scripted_ui.h"
-#include "core/session.h"
+#include "core/grid.h"
+#include "rules/rule_context.h"
 
 namespace bs::test {
 
@@ -52,16 +52,25 @@ struct ErrorRowText {
 };
 std::vector<ErrorRowText> errorRows(const Grid& grid);
 
-// A session as the validation driver hands it to a record rule: today pinned, the error list
-// laid out and empty, the batch valid so far.
-struct RuleSession {
-  explicit RuleSession(std::string_view today = kToday);
-  std::vector<ErrorRowText> rows() const { return errorRows(session.form.StringGrid1); }
+// What the validation driver hands a record rule: the error list laid out and empty, the batch
+// valid so far, the current credit in memory, today pinned.
+struct RuleBench {
+  explicit RuleBench(std::string_view today = kToday);
+  // The context of a line of a batch of `product`.
+  RuleContext& context(std::string_view product = {}) {
+    rule.product = product;
+    return rule;
+  }
+  std::vector<ErrorRowText> rows() const { return errorRows(form.StringGrid1); }
   // The Message cells, in order.
   std::vector<std::string> messages() const;
 
-  ScriptedUi ui;
-  Session session;
+  Form form;
+  BatchState state;
+  MemoryCreditContext credit;
+  Clock clock;
+  ErrorList errors{form};
+  RuleContext rule{state, errors, credit, clock, {}};
 };
 
 }  // namespace bs::test
