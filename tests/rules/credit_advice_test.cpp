@@ -67,36 +67,18 @@ TEST(CreditDeliveryMode, OneRowPerYesFlagUnderTheProductsList) {
     std::string deliveryMode;
     std::vector<Fault> expected;
   };
+  // clang-format off
   const std::vector<ModeCase> cases{
       {"all flags N: mode not looked at", "PAY", false, false, false, " ", {}},
-      {"MCP with S: three rows",
-       "MCP",
-       true,
-       true,
-       true,
-       "S",
-       {mode("If WHT Present is Y and product code is MCP" + chequeEnd),
-        mode("If Invoice Details Present is Y and product code is MCP" + chequeEnd),
-        mode("If Credit Advice Required is Y and product code is MCP" + chequeEnd)}},
+      {"MCP with S: three rows", "MCP", true, true, true, "S", {mode("If WHT Present is Y and product code is MCP" + chequeEnd), mode("If Invoice Details Present is Y and product code is MCP" + chequeEnd), mode("If Credit Advice Required is Y and product code is MCP" + chequeEnd)}},
       {"PAY with S passes", "PAY", true, true, true, "S", {}},
-      {"DCP invoice flag only, blank mode",
-       "DCP",
-       false,
-       true,
-       false,
-       " ",
-       {mode("If Invoice Details Present is Y and product code is DCP" + transferEnd)}},
-      {"XMQ advice flag, mode m",
-       "XMQ",
-       false,
-       false,
-       true,
-       "m",
-       {mode("If Credit Advice Required is Y and product code is XMQ" + chequeEnd)}},
+      {"DCP invoice flag only, blank mode", "DCP", false, true, false, " ", {mode("If Invoice Details Present is Y and product code is DCP" + transferEnd)}},
+      {"XMQ advice flag, mode m", "XMQ", false, false, true, "m", {mode("If Credit Advice Required is Y and product code is XMQ" + chequeEnd)}},
       {"BNT WHT flag, mode P", "BNT", true, false, false, "P", {}},
       {"DDR has no delivery mode rule", "DDR", true, false, true, "X", {}},
       {"unknown product has none either", "ZZZ", false, false, true, "X", {}},
   };
+  // clang-format on
   for (const ModeCase& c : cases) {
     CreditLine line(c.product);
     if (c.wht) line.withWht(1, 150000);

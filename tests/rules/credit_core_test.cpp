@@ -96,6 +96,7 @@ TEST(CreditCoreFields, SequenceCurrencyAndReference) {
   const Fault seq{"4-9", "Credit Sequence Number", "This field should be number 6 digits"};
   const Fault cur{"51-53", "Credit Currency", "Currency should be THB"};
   const Fault ref{"54-61", "Internal Reference", "This field should not be space"};
+  // clang-format off
   const std::vector<Case> cases{
       {"five digits and a blank", {{sequence, "00001"}}, {seq}},
       {"leading blank", {{sequence, " 00001"}}, {seq}},
@@ -104,10 +105,9 @@ TEST(CreditCoreFields, SequenceCurrencyAndReference) {
       {"lower-case currency", {{currency, "thb"}}, {cur}},
       {"blank reference", {{internalReference, ""}}, {ref}},
       {"reference of one character", {{internalReference, "       X"}}, {}},
-      {"all three, in order",
-       {{sequence, ""}, {currency, "USD"}, {internalReference, ""}},
-       {seq, cur, ref}},
+      {"all three, in order", {{sequence, ""}, {currency, "USD"}, {internalReference, ""}}, {seq, cur, ref}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     CreditHarness h;
     h.check("PAY", c.edits);
@@ -128,35 +128,21 @@ TEST(CreditAmount, RowsAndSum) {
     std::vector<std::string> messages;
     double added;
   };
+  // clang-format off
   const std::vector<Case> cases{
-      {"zero", "PAY", {{amount, amountField(0)}}, {zero}, 0},
+      {"zero", "PAY", {{amount, amount16(0)}}, {zero}, 0},
       {"negative 150.00", "PAY", {{amount, "-000000000150000"}}, {zero}, -150000},
       {"150.005: only the decimals row", "PAY", {{amount, "0000000000150005"}}, {decimals}, 150005},
-      {"zero ending in 5 skips the zero test",
-       "PAY",
-       {{amount, "0000000000000005"}},
-       {decimals},
-       5},
+      {"zero ending in 5 skips the zero test", "PAY", {{amount, "0000000000000005"}}, {decimals}, 5},
       {"fifteen digits and a blank", "PAY", {{amount, "000000000015000"}}, {digits16}, 0},
       {"inner blank", "PAY", {{amount, "0000000 00150000"}}, {number}, 0},
-      {"MCL other bank at the limit", "MCL", {{amount, amountField(2000000000)}}, {}, 2e9},
-      {"MCL other bank above the limit",
-       "MCL",
-       {{amount, amountField(2000000010)}},
-       {limit},
-       2000000010},
-      {"MCL above the limit ending in 5",
-       "MCL",
-       {{amount, amountField(2000000015)}},
-       {limit, decimals},
-       2000000015},
-      {"MCL home bank has no limit",
-       "MCL",
-       {{amount, amountField(2000000010)}, {bankCode, "014"}},
-       {},
-       2000000010},
-      {"PA4 has no limit", "PA4", {{amount, amountField(9000000000)}}, {}, 9e9},
+      {"MCL other bank at the limit", "MCL", {{amount, amount16(2000000000)}}, {}, 2e9},
+      {"MCL other bank above the limit", "MCL", {{amount, amount16(2000000010)}}, {limit}, 2000000010},
+      {"MCL above the limit ending in 5", "MCL", {{amount, amount16(2000000015)}}, {limit, decimals}, 2000000015},
+      {"MCL home bank has no limit", "MCL", {{amount, amount16(2000000010)}, {bankCode, "014"}}, {}, 2000000010},
+      {"PA4 has no limit", "PA4", {{amount, amount16(9000000000)}}, {}, 9e9},
   };
+  // clang-format on
   for (const Case& c : cases) {
     CreditHarness h;
     h.state.creditAmountSum = 1000;

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,17 +13,6 @@
 #include "support/record_lines.h"
 
 namespace bs::test {
-
-// The columns of an error row that a rule decides.
-struct Fault {
-  std::string columns;
-  std::string field;
-  std::string message;
-  bool operator==(const Fault&) const = default;
-};
-inline std::ostream& operator<<(std::ostream& os, const Fault& f) {
-  return os << "{" << f.columns << " | " << f.field << " | \"" << f.message << "\"}";
-}
 
 using Edits = std::vector<std::pair<CreditField, std::string>>;
 
@@ -36,11 +24,6 @@ struct CreditHarness : RuleBench {
     CreditLine line(product);
     for (const auto& [field, text] : edits) line.set(field, text);
     check(line.str(), product, lineNo);
-  }
-  std::vector<Fault> faults() const {
-    std::vector<Fault> out;
-    for (const ErrorRowText& r : rows()) out.push_back({r.column, r.fieldName, r.message});
-    return out;
   }
 };
 

@@ -17,35 +17,24 @@ using test::withField;
 
 constexpr long long kAmount = 1500000;  // 1,500.000
 
-struct FieldEdit {
-  std::size_t first, last;
-  std::string_view text;
-};
+using test::FieldEdit;
 
-// A row as the tests name it: Column, Field Name and Message.
-struct Expected {
-  std::string column, fieldName, message;
-  bool operator==(const Expected&) const = default;
-};
+using Expected = test::Fault;
 
 std::vector<Expected> checkLine(RuleBench& rs, const std::string& line, std::string_view product) {
   checkDebitRecord(rs.context(product), line, 4);
-  std::vector<Expected> out;
-  for (const auto& row : rs.rows()) out.push_back({row.column, row.fieldName, row.message});
-  return out;
+  return rs.faults();
 }
 
 std::string debitLine(std::string_view product, const std::vector<FieldEdit>& edits = {}) {
-  std::string line = test::debitLine(product, kAmount, 2);
-  for (const auto& e : edits) line = withField(line, e.first, e.last, e.text);
-  return line;
+  return test::withFields(test::debitLine(product, kAmount, 2), edits);
 }
 
 const Expected kInvalidProduct{"4-6", "Product Code", "Invalid Product Code"};
 const Expected kInvalidDate{"7-14", "Value Date", "Invalid value date"};
 const Expected kPastDate{"7-14", "Value Date", "Value date should be today or future date"};
-const Expected kMediaPastDate{"7-14", "Value Date",
-                              "Value date in media clearing should be future date"};
+// clang-format off
+const Expected kMediaPastDate{"7-14", "Value Date", "Value date in media clearing should be future date"};
 const Expected kSoftAccount{"15-39", "Debit Account No", "Invalid ZNB Account"};
 const Expected kAccountNumber{"15-39", " Debit Account", "This field should  be number"};
 const Expected kAcctType{"40-41", "Acct Type of Debit", "Account type should be number"};
@@ -60,6 +49,7 @@ const Expected kSecondNumber{"79-103", " Debit Account", "This field should  be 
 const Expected kFeeAccount{"79-93", "Fee Debit Account", "This field should  be number"};
 const Expected kFiller{"94-102", "Filler", "This field should be space"};
 const Expected kMediaCircle{"103", "Media Circle", "This field should  be space , 0 , 1 or 2"};
+// clang-format on
 
 TEST(DebitRecord, ValidLineOfEveryProductYieldsNoRow) {
   for (std::string_view product : validProducts) {
@@ -79,6 +69,7 @@ struct DebitCase {
 };
 
 TEST(DebitRecord, FieldChecksPerProduct) {
+  // clang-format off
   const std::vector<DebitCase> cases = {
       {"product in lower case", "pay", {{4, 6, "pay"}}, {kInvalidProduct}},
       {"DDR is no debit product", "DDR", {{4, 6, "DDR"}}, {kInvalidProduct}},
@@ -87,10 +78,7 @@ TEST(DebitRecord, FieldChecksPerProduct) {
       {"value date today passes", "PAY", {{7, 14, kToday}}, {}},
       {"value date yesterday", "DCP", {{7, 14, "20261208"}}, {kPastDate}},
       {"media clearing today, circle blank", "MCL", {{7, 14, kToday}}, {kMediaPastDate}},
-      {"media clearing today, circle 0",
-       "PA4",
-       {{7, 14, kToday}, {103, 103, "0"}},
-       {kMediaPastDate}},
+      {"media clearing today, circle 0", "PA4", {{7, 14, kToday}, {103, 103, "0"}}, {kMediaPastDate}},
       {"media clearing in the past, circle 1", "PA5", {{7, 14, "20200101"}, {103, 103, "1"}}, {}},
       {"media clearing in the past, circle 2", "PA6", {{7, 14, "20200101"}, {103, 103, "2"}}, {}},
       {"non-numeric debit account", "BNT", {{15, 39, "ABC"}}, {kSoftAccount, kAccountNumber}},
@@ -99,10 +87,7 @@ TEST(DebitRecord, FieldChecksPerProduct) {
       {"account type may be blank", "PAY", {{40, 41, ""}}, {}},
       {"account type not numeric", "MCP", {{40, 41, "AB"}}, {kAcctType}},
       {"express cheque needs an account type", "XMQ", {{40, 41, ""}}, {kAcctType}},
-      {"express cheque, non-numeric type counts twice",
-       "XDQ",
-       {{40, 41, "A1"}},
-       {kAcctType, kAcctType}},
+      {"express cheque, non-numeric type counts twice", "XDQ", {{40, 41, "A1"}}, {kAcctType, kAcctType}},
       {"branch not numeric under a cheque product", "DDP", {{42, 45, "12-4"}}, {kBranch}},
       {"branch with a trailing blank", "CCP", {{42, 45, "123 "}}, {kBranch}},
       {"currency in lower case", "PAY", {{46, 48, "thb"}}, {kCurrency}},
@@ -112,21 +97,16 @@ TEST(DebitRecord, FieldChecksPerProduct) {
       {"credit count with a leading blank", "PAY", {{73, 78, " 12345"}}, {kCredits}},
       {"blank internal reference", "PAY", {{65, 72, ""}}, {kReference}},
       {"second account fails its check digit", "PA2", {{79, 103, "1234567890"}}, {kSecondSoft}},
-      {"second account not numeric",
-       "PA3",
-       {{79, 103, "12345X7896"}},
-       {kSecondSoft, kSecondNumber}},
+      {"second account not numeric", "PA3", {{79, 103, "12345X7896"}}, {kSecondSoft, kSecondNumber}},
       {"BNT leaves columns 79-103 alone", "BNT", {{79, 103, "anything at all !"}}, {}},
       {"media clearing with a blank fee account", "MCL", {{79, 93, ""}}, {kFeeAccount}},
       {"media clearing fee account is not check-digit tested", "MCL", {{79, 93, "1234567890"}}, {}},
       {"filler not blank", "PA4", {{94, 102, "X"}}, {kFiller}},
       {"media circle 3", "MCL", {{103, 103, "3"}}, {kMediaCircle}},
       {"media circle letter", "MCL", {{103, 103, "A"}}, {kMediaCircle}},
-      {"media circle lone point is a number but not 0, 1 or 2",
-       "MCL",
-       {{103, 103, "."}},
-       {kMediaCircle}},
+      {"media circle lone point is a number but not 0, 1 or 2", "MCL", {{103, 103, "."}}, {kMediaCircle}},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     RuleBench rs;
@@ -194,26 +174,18 @@ TEST(DebitRecord, AmountStepsKeepTheBatchFigures) {
     long debitLine;      // the previous debit was line 2
     double total;        // the previous debits added 7000
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {"valid amount", "0000000001500000", {}, 1500000, 9, 1507000},
       {"sixteen zeros", "0000000000000000", {"Amount should be more than zero"}, 0, 9, 7000},
       {"negative amount", "-000000000001000", {"Amount should be more than zero"}, -1000, 9, 7000},
-      {"last digit 5",
-       "0000000001500005",
-       {"Amount should have two digits after decimal"},
-       1500005,
-       9,
-       7000},
-      {"fifteen digits and a blank",
-       "000000000150000 ",
-       {"Amount should have 16 digits"},
-       7000,
-       2,
-       7000},
+      {"last digit 5", "0000000001500005", {"Amount should have two digits after decimal"}, 1500005, 9, 7000},
+      {"fifteen digits and a blank", "000000000150000 ", {"Amount should have 16 digits"}, 7000, 2, 7000},
       {"a leading blank", " 000000000150000", {"Amount should have 16 digits"}, 7000, 2, 7000},
       {"a letter inside", "00000000015O0000", {"Amount should be number"}, 7000, 2, 7000},
       {"a blank inside", "0000000 01500000", {"Amount should be number"}, 7000, 2, 7000},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     RuleBench rs;

@@ -11,10 +11,7 @@ using test::ErrorRowText;
 using test::RuleBench;
 using test::withField;
 
-struct FieldEdit {
-  std::size_t first, last;
-  std::string_view text;
-};
+using test::FieldEdit;
 
 struct HeaderCase {
   const char* name;
@@ -23,6 +20,7 @@ struct HeaderCase {
 };
 
 TEST(HeaderRecord, FieldsPassOrFailAsTheBankReadsThem) {
+  // clang-format off
   const std::vector<HeaderCase> cases = {
       {"the valid header", {}, {}},
       {"channel CNC is accepted", {{62, 64, "CNC"}}, {}},
@@ -35,15 +33,12 @@ TEST(HeaderRecord, FieldsPassOrFailAsTheBankReadsThem) {
       {"time with colons", {{56, 61, "09:30:"}}, {"Message/File Time"}},
       {"company id blank", {{4, 15, ""}}, {"Company Id"}},
       {"customer reference of tabs", {{16, 47, "\t\t"}}, {"Customer Reference"}},
-      {"every field wrong",
-       {{4, 15, ""}, {16, 47, ""}, {48, 55, "A"}, {56, 61, ""}, {62, 64, "XYZ"}},
-       {"Company Id", "Customer Reference", "Message/File Date", "Message/File Time",
-        "Channel Id"}},
+      {"every field wrong", {{4, 15, ""}, {16, 47, ""}, {48, 55, "A"}, {56, 61, ""}, {62, 64, "XYZ"}}, {"Company Id", "Customer Reference", "Message/File Date", "Message/File Time", "Channel Id"}},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    std::string line = test::headerLine();
-    for (const auto& e : c.edits) line = withField(line, e.first, e.last, e.text);
+    std::string line = test::withFields(test::headerLine(), c.edits);
     RuleBench rs;
     checkHeaderRecord(rs.context(), line, 1);
     std::vector<std::string> names;

@@ -26,15 +26,6 @@ struct Fixture : test::RuleBench {
     credit.reset(kAccount);
     if (withPayee) credit.writeNames(kPayee, "");
   }
-  // Columns 3, 4 and 5 (column, field and message) of every data row.
-  std::vector<std::vector<std::string>> rows() const {
-    std::vector<std::vector<std::string>> out;
-    const Grid& g = form.StringGrid1;
-    for (int r = 1; r + 1 < g.rowCount(); ++r)
-      out.push_back(
-          {std::string(g.cell(3, r)), std::string(g.cell(4, r)), std::string(g.cell(5, r))});
-    return out;
-  }
 };
 
 TEST(InvoiceRecord, ValidLinesYieldNoRowUnderEveryProduct) {
@@ -46,7 +37,7 @@ TEST(InvoiceRecord, ValidLinesYieldNoRowUnderEveryProduct) {
     checkInvoiceRecord(f.context(product), invoiceLine(), 12);
     checkInvoiceRecord(f.context(product), invoiceLine(english), 13);
     checkInvoiceRecord(f.context(product), invoiceLine(10), 14);
-    EXPECT_TRUE(f.rows().empty()) << product;
+    EXPECT_TRUE(f.faults().empty()) << product;
     EXPECT_TRUE(f.state.batchValid);
   }
 }
@@ -54,7 +45,7 @@ TEST(InvoiceRecord, ValidLinesYieldNoRowUnderEveryProduct) {
 struct Case {
   const char* name;
   std::function<void(InvoiceFields&)> change;
-  std::vector<std::vector<std::string>> rows;  // column, field, message
+  std::vector<test::Fault> rows;
 };
 
 TEST(InvoiceRecord, Faults) {
@@ -109,7 +100,7 @@ TEST(InvoiceRecord, Faults) {
     InvoiceFields fields;
     c.change(fields);
     checkInvoiceRecord(f.context("PAY"), invoiceLine(fields), 21);
-    EXPECT_EQ(f.rows(), c.rows) << c.name;
+    EXPECT_EQ(f.faults(), c.rows) << c.name;
     EXPECT_EQ(f.state.batchValid, c.rows.empty()) << c.name;
   }
 }

@@ -19,18 +19,6 @@ using test::payeeLine;
 
 constexpr const char* kAccount = "1234567890";
 
-// Columns 1-7 of every data row: record type, line, column, field, message, account, payee.
-std::vector<std::vector<std::string>> errorRows(const test::RuleBench& s) {
-  std::vector<std::vector<std::string>> out;
-  const Grid& g = s.form.StringGrid1;
-  for (int r = 1; r + 1 < g.rowCount(); ++r) {
-    std::vector<std::string> row;
-    for (int c = 1; c <= 7; ++c) row.emplace_back(g.cell(c, r));
-    out.push_back(row);
-  }
-  return out;
-}
-
 struct Fixture : test::RuleBench {
   Fixture(bool fax, bool wht) {
     state.faxRequired = fax;
@@ -53,7 +41,7 @@ TEST(PayeeRecord, ValidLinesYieldNoRowUnderEveryProduct) {
     for (const auto& line : lines) {
       Fixture f(true, true);
       checkPayeeRecord(f.context(product), line, 3);
-      EXPECT_TRUE(errorRows(f).empty()) << product;
+      EXPECT_TRUE(f.rows().empty()) << product;
       EXPECT_TRUE(f.state.batchValid);
     }
 }
@@ -113,7 +101,7 @@ TEST(PayeeRecord, FaultsRowsAndPartyCells) {
     PayeeFields fields;
     c.change(fields);
     checkPayeeRecord(f.context(c.product), payeeLine(fields), 7);
-    std::vector<std::vector<std::string>> want;
+    std::vector<test::ErrorRowText> want;
     for (const auto& r : c.rows) {
       const std::string field = r[0] == "12-17"     ? "Credit Sequence Number"
                                 : r[0] == "4-11"    ? "Internal Reference"
@@ -125,7 +113,7 @@ TEST(PayeeRecord, FaultsRowsAndPartyCells) {
                                                     : "Payee1 ID Card";
       want.push_back({"004", "7", r[0], field, r[1], r[2], r[3]});
     }
-    EXPECT_EQ(errorRows(f), want) << c.name;
+    EXPECT_EQ(f.rows(), want) << c.name;
     EXPECT_EQ(f.state.batchValid, want.empty()) << c.name;
     EXPECT_EQ(f.form.Label4.caption, want.empty() ? "" : "Invalid data fields") << c.name;
   }
@@ -139,7 +127,7 @@ TEST(PayeeRecord, ChecksRunInTableOrderAndNoneStopsTheRest) {
   p.idCard = "123";
   checkPayeeRecord(f.context("XDQ"), payeeLine(p), 9);
   std::vector<std::string> columns;
-  for (const auto& r : errorRows(f)) columns.push_back(r[2]);
+  for (const auto& r : f.rows()) columns.push_back(r.column);
   EXPECT_EQ(columns, (std::vector<std::string>{"12-17", "4-11", "33-132", "507-606", "353-422",
                                                "423-432", "423-432", "18-32"}));
 }
@@ -155,8 +143,8 @@ TEST(PayeeRecord, NamesReachTheContextBeforeTheChecks) {
   EXPECT_EQ(ctx.account, kAccount);
   EXPECT_EQ(ctx.beneNameEn, test::kThaiPayeeName);
   EXPECT_EQ(ctx.beneNameTh, test::kThaiPayeeName);
-  ASSERT_EQ(errorRows(f).size(), 1u);
-  EXPECT_EQ(errorRows(f)[0][6], test::kThaiPayeeName);
+  ASSERT_EQ(f.rows().size(), 1u);
+  EXPECT_EQ(f.rows()[0].payeeName, test::kThaiPayeeName);
 
   // A clean line replaces the names all the same.
   checkPayeeRecord(f.context("PAY"), test::payeeLineEnglish("  NEW NAME  "), 5);

@@ -27,10 +27,7 @@ void seeBatch(RuleBench& rs, std::string_view product) {
   rs.state.currentProduct = product;
 }
 
-struct FieldEdit {
-  std::size_t first, last;
-  std::string_view text;
-};
+using test::FieldEdit;
 
 struct TrailerCase {
   const char* name;
@@ -48,14 +45,12 @@ constexpr const char* kSixteen = "Total Amount should have 16 digits";
 constexpr const char* kTwoDecimals = "Amount should have two digits after decimal";
 
 TEST(TrailerRecord, CountsAndTotalAgainstTheBatch) {
+  // clang-format off
   const std::vector<TrailerCase> cases = {
       {"matching trailer", "PAY", {}, {}},
       {"one debit too many", "PAY", {{4, 9, "000003"}}, {kDebitsMismatch}},
       {"credits short", "BNT", {{10, 15, "000004"}}, {kCreditsMismatch}},
-      {"six zeros in a file with debits",
-       "PAY",
-       {{4, 9, "000000"}},
-       {kMoreThanZero, kDebitsMismatch}},
+      {"six zeros in a file with debits", "PAY", {{4, 9, "000000"}}, {kMoreThanZero, kDebitsMismatch}},
       {"five digits and a blank: no comparison", "PAY", {{4, 9, "00003 "}}, {kSixDigits}},
       {"credits with a leading blank", "PAY", {{10, 15, " 00005"}}, {kSixDigits}},
       {"credits not a number", "PAY", {{10, 15, "00000A"}}, {kSixDigits}},
@@ -64,24 +59,18 @@ TEST(TrailerRecord, CountsAndTotalAgainstTheBatch) {
       {"total not a number", "PAY", {{16, 31, "00000000025000O0"}}, {kMoreThanZero}},
       {"total not a number ending in 5", "PAY", {{16, 31, "00000000025000O5"}}, {kMoreThanZero}},
       {"total blank", "PAY", {{16, 31, ""}}, {kMoreThanZero, kSixteen}},
-      {"total with leading blanks still compared",
-       "PAY",
-       {{16, 31, "   0000002500000"}},
-       {kSixteen}},
+      {"total with leading blanks still compared", "PAY", {{16, 31, "   0000002500000"}}, {kSixteen}},
       {"total ending in 5", "PAY", {{16, 31, "0000000002500005"}}, {kAmountMismatch, kTwoDecimals}},
-      {"direct debit: no comparisons",
-       "DDR",
-       {{4, 9, "000009"}, {10, 15, "000009"}, {16, 31, "0000000009990000"}},
-       {}},
+      {"direct debit: no comparisons", "DDR", {{4, 9, "000009"}, {10, 15, "000009"}, {16, 31, "0000000009990000"}}, {}},
       {"direct debit: form still checked", "DDR", {{4, 9, "000000"}}, {kMoreThanZero}},
       {"direct debit: total ending in 5", "DDR", {{16, 31, "0000000009990005"}}, {kTwoDecimals}},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     RuleBench rs;
     seeBatch(rs, c.product);
-    std::string line = test::trailerLine(2, 5, kTotal);
-    for (const auto& e : c.edits) line = withField(line, e.first, e.last, e.text);
+    std::string line = test::withFields(test::trailerLine(2, 5, kTotal), c.edits);
     checkTrailerRecord(rs.context(), line, 30);
     EXPECT_EQ(rs.messages(), c.messages);
     EXPECT_EQ(rs.state.batchValid, c.messages.empty());
@@ -144,12 +133,12 @@ TEST(TrailerRecord, DirectDebitProductOfTheLastDebitLineDecidesOverComparisons) 
   const std::string dd = test::directDebitLine();
   const std::string item = test::directDebitItemLine();
   const std::string trailer = test::trailerLine(3, 4, 9990000);
+  // clang-format off
   const std::vector<Case> cases = {
       {"direct-debit file", {header, dd, item, item, trailer}, {}},
-      {"a debit line after the direct-debit line",
-       {header, dd, item, test::debitLine("PAY", 1000, 0), trailer},
-       {kDebitsMismatch, kCreditsMismatch, kAmountMismatch}},
+      {"a debit line after the direct-debit line", {header, dd, item, test::debitLine("PAY", 1000, 0), trailer}, {kDebitsMismatch, kCreditsMismatch, kAmountMismatch}},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     test::TempDir dir;
