@@ -169,7 +169,7 @@ CreditBlock makeCredit(std::string_view product, long sequence, Random& rnd, boo
 
   CreditLine c(product);
   c.set(credit::sequence, seq);
-  c.set(credit::amount, bs::test::amountField(block.amount));
+  c.set(credit::amount, bs::test::amount16(block.amount));
   c.set(credit::internalReference, ref);
   const bool toHomeBank = c.str().substr(180, 3) == bs::homeBankCode;
   c.set(credit::account, toHomeBank ? bs::test::homeAccountWithCheckDigit(digits(rnd.next(), 9))

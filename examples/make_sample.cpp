@@ -59,7 +59,7 @@ class SampleFile {
     CreditLine line(product_);
     line.set(credit::sequence, seq)
         .set(credit::account, account)
-        .set(credit::amount, amountField(amount))
+        .set(credit::amount, amount16(amount))
         .set(credit::internalReference, ref);
     if (bank) line.set(credit::bankCode, bank);
     long long whtTotal = 0;
@@ -85,8 +85,8 @@ class SampleFile {
       w.whtSequence = twoDigits(++whtSeq);
       w.incomeType = incomeType;
       w.description = "SERVICE FEE";
-      w.whtAmount = amountField(tax);
-      w.incomeAmount = amountField(tax * 100 / 3 / 10 * 10);  // income taxed at 3 percent
+      w.whtAmount = amount16(tax);
+      w.incomeAmount = amount16(tax * 100 / 3 / 10 * 10);  // income taxed at 3 percent
       details.push_back(whtLine(w));
     }
     int invoiceSeq = 0;
@@ -96,10 +96,10 @@ class SampleFile {
       inv.creditSequence = seq;
       inv.invoiceSequence = sixDigits(++invoiceSeq);
       inv.invoiceNumber = "INV2030" + sixDigits(sequence_ * 10 + invoiceSeq);
-      inv.invoiceAmount = amountField(a);
+      inv.invoiceAmount = amount16(a);
       inv.invoiceDate = "20301115";
-      inv.vatAmount = amountField(a * 7 / 107 / 10 * 10);
-      inv.whtAmount = amountField(0);
+      inv.vatAmount = amount16(a * 7 / 107 / 10 * 10);
+      inv.whtAmount = amount16(0);
       details.push_back(invoiceLine(inv));
     }
     file_.credit(line.str(), std::move(details));

@@ -13,15 +13,6 @@
 #include "core/field_checks.h"
 #include "core/text_lines.h"
 #include "rules/record_rules.h"
-// Until the rules take their narrow context:
-#include "rules/credit/credit_rules.h"
-#include "rules/records/debit_rules.h"
-#include "rules/records/direct_debit_rules.h"
-#include "rules/records/header_rules.h"
-#include "rules/records/invoice_rules.h"
-#include "rules/records/payee_rules.h"
-#include "rules/records/trailer_rules.h"
-#include "rules/records/wht_rules.h"
 
 namespace bs {
 namespace {
@@ -49,8 +40,7 @@ struct PassState {
 class Validator {
  public:
   explicit Validator(Session& session)
-      : s_(session),
-        errors_(session.form),
+      : errors_(session.form),
         rules_{session.state, errors_, *session.creditContext, session.clock, {}},
         st_(session.state) {}
 
@@ -64,7 +54,7 @@ class Validator {
     } else if (type == "003") {
       onCredit(line, n);
     } else if (type == "004") {
-      checkPayeeRecord(s_, line, n, rules_.product);
+      checkPayeeRecord(rules_, line, n);
     } else if (type == "005") {
       onWht(line, n);
     } else if (type == "006") {
@@ -72,9 +62,9 @@ class Validator {
     } else if (type == "007") {
       st_.currentProduct = std::string(cut(line, 4, 6));
       rules_.product = st_.currentProduct;
-      checkDirectDebitRecord(s_, line, n);
+      checkDirectDebitRecord(rules_, line, n);
     } else if (type == "008") {
-      checkDirectDebitItemRecord(s_, line, n);
+      checkDirectDebitItemRecord(rules_, line, n);
     } else if (type == "999") {
       onTrailer(line, n);
     }
@@ -104,7 +94,7 @@ class Validator {
   }
 
   void onHeader(std::string_view line, long n) {
-    checkHeaderRecord(s_, line, n);
+    checkHeaderRecord(rules_, line, n);
     st_.companyId = std::string(trim(cut(line, 4, 15)));
   }
 
@@ -114,7 +104,7 @@ class Validator {
     rules_.product = st_.currentProduct;
     ++st_.debitCount;
     checkDebitAmount();
-    checkDebitRecord(s_, line, n, rules_.product);
+    checkDebitRecord(rules_, line, n);
     st_.declaredCreditCount = toInteger(cut(line, 73, 78));
     st_.creditAmountSum = 0;
   }
@@ -126,7 +116,7 @@ class Validator {
     if (pass_.creditSeen == 2) checkInvoiceCount();
     st_.whtRecordCount = 0;
     st_.creditWhtCount = 0;
-    checkCreditRecord(s_, line, n, rules_.product);
+    checkCreditRecord(rules_, line, n);
     st_.whtDetailSum = 0;
     ++st_.seenCreditCount;
     // The count texts keep the latest numeric field, also from an earlier run.
@@ -160,7 +150,7 @@ class Validator {
       break;
     }
 
-    checkWhtRecord(s_, line, n, pass_.whtTypeCount, rules_.product);
+    checkWhtRecord(rules_, line, n, pass_.whtTypeCount);
   }
 
   void onInvoice(std::string_view line, long n) {
@@ -169,13 +159,13 @@ class Validator {
       fault("003", st_.creditLine, 92, 94, "No of WHT Detail",
             "No. of Withoding Tax does not match with Total Withoding Tax");
     ++st_.invoiceRecordCount;
-    checkInvoiceRecord(s_, line, n, rules_.product);
+    checkInvoiceRecord(rules_, line, n);
   }
 
   void onTrailer(std::string_view line, long n) {
     checkDebitAmount();
     checkWhtTotal();
-    checkTrailerRecord(s_, line, n);
+    checkTrailerRecord(rules_, line, n);
     st_.whtDetailSum = 0;
     st_.creditAmountSum = 0;
     st_.trailerSeen = true;
@@ -205,7 +195,6 @@ class Validator {
     pass_.creditSeen = 1;
   }
 
-  Session& s_;
   ErrorList errors_;
   RuleContext rules_;
   BatchState& st_;

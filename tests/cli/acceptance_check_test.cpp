@@ -22,7 +22,7 @@ PaymentFile twoCreditFile(std::string_view product) {
   f.debit(product);
   CreditLine first(product);
   CreditLine second(product);
-  second.set(credit::sequence, "000002").set(credit::amount, amountField(2'345'670));
+  second.set(credit::sequence, "000002").set(credit::amount, amount16(2'345'670));
   PayeeFields p2;
   p2.creditSequence = "000002";
   p2.nameEn = "RUNGRUANG TRADING";

@@ -19,7 +19,7 @@ namespace {
 using Edits = std::vector<std::pair<CreditField, std::string>>;
 
 TEST(AcceptanceDriver, EachCreditProductGroupListsItsOwnRows) {
-  const std::string acc(validHomeAccount);
+  const std::string acc(kHomeAccount);
   struct Case {
     const char* product;
     Edits edits;
@@ -54,13 +54,13 @@ TEST(AcceptanceDriver, EachCreditProductGroupListsItsOwnRows) {
        {{"003", "3", "184-218", "Receiving Bank Name",
          "If product code is MCL,PA4,PA5,PA6 this field should not be space", acc, ""}}},
       {"MCL",
-       {{credit::amount, amountField(2'000'000'010)}},
+       {{credit::amount, amount16(2'000'000'010)}},
        {{"003", "3", "35-50", "Credit Amount", "Amount have not over 2,000,000 ", acc, ""}}},
-      {"MCL", {{credit::amount, amountField(2'000'000'000)}}, {}},
+      {"MCL", {{credit::amount, amount16(2'000'000'000)}}, {}},
       {"PA5",
        {{credit::bankCode, "014"}},
        {{"003", "3", "181-183", "Receiving Bank code", "This field should not be 014", acc, ""}}},
-      {"PA4", {{credit::amount, amountField(2'000'000'010)}}, {}},
+      {"PA4", {{credit::amount, amount16(2'000'000'010)}}, {}},
       {"BNT",
        {{credit::servicesType, "24"}},
        {{"003", "3", "284-285", "ServicesType", "If product code is BNT this field should be 00-23",

@@ -3,10 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "core/error_list.h"
 #include "core/failure.h"
 #include "core/prechecks.h"
 #include "core/scripted_ui.h"
-#include "payment_lines.h"
+#include "support/test_support.h"
 
 namespace bs {
 namespace {
@@ -29,9 +30,10 @@ std::vector<std::string> listed(const Grid& grid) {
   return rows;
 }
 
-const std::string kCleanFile = joinLines(
-    {test::header(), test::debit("1000", "1"), test::credit("1000"), test::payee(), test::wht("1"),
-     test::invoice(), LineBuilder("007", 300), LineBuilder("008", 200), test::trailer()});
+const std::string kCleanFile =
+    joinLines({LineBuilder("001", 96), LineBuilder("002", 109), LineBuilder("003", 355),
+               LineBuilder("004", 816), LineBuilder("005", 138), LineBuilder("006", 196),
+               LineBuilder("007", 300), LineBuilder("008", 200), LineBuilder("999", 31)});
 
 struct PrecheckCase {
   const char* name;
@@ -53,31 +55,32 @@ TEST(Prechecks, ListEveryOffendingLine) {
        true,
        {}},
       {"LF-only line ends make one long line",
-       test::header() + "\n" + test::trailer() + "\n",
+       std::string(LineBuilder("001", 96)) + "\n" + std::string(LineBuilder("999", 31)) + "\n",
        true,
        {},
        false,
        {"1|001|1"}},
       {"a trailer with one trailing blank",
-       joinLines({test::header(), test::trailer() + " "}),
+       joinLines({LineBuilder("001", 96), std::string(LineBuilder("999", 31)) + " "}),
        true,
        {},
        false,
        {"1|999|2"}},
       {"zero, letter O, one is no type and is passed over by the length check",
-       joinLines({test::header(), "0O1" + std::string(93, ' '), "abc", test::trailer()}),
+       joinLines(
+           {LineBuilder("001", 96), "0O1" + std::string(93, ' '), "abc", LineBuilder("999", 31)}),
        false,
        {"1|2", "2|3"},
        true,
        {}},
       {"every short line is listed in order",
-       joinLines({"001", test::debit("1", "1"), "003short", "999"}),
+       joinLines({"001", LineBuilder("002", 109), "003short", "999"}),
        true,
        {},
        false,
        {"1|001|1", "2|003|3", "3|999|4"}},
       {"nothing after a 0x1A byte is looked at",
-       joinLines({test::header(), test::trailer()}) + "\x1A" + "garbage\r\n999\r\n",
+       joinLines({LineBuilder("001", 96), LineBuilder("999", 31)}) + "\x1A" + "garbage\r\n999\r\n",
        true,
        {},
        true,

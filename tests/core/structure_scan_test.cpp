@@ -3,7 +3,10 @@
 #include <string>
 #include <vector>
 
+#include "core/error_list.h"
 #include "core/prechecks.h"
+#include "core/scripted_ui.h"
+#include "core/session.h"
 #include "support/record_lines.h"
 #include "support/test_support.h"
 
@@ -47,23 +50,25 @@ TEST(PassStructureChecks, AnswersAsThePreChecksDo) {
     const auto path = (dir / "pay.txt").string();
     test::writeFile(path, test::joinLines(c.lines));
 
-    test::RuleSession fused, separate;
-    fused.session.form.StringGrid1.setCells(1, {"kept", "when the pass fails"});
-    const std::vector<std::string> before = gridText(fused.session.form.StringGrid1);
+    ScriptedUi ui;
+    Session fused(ui, {}, Clock::fixed("20261209")), separate(ui, {}, Clock::fixed("20261209"));
+    setUpErrorList(fused.form);
+    setUpErrorList(separate.form);
+    fused.form.StringGrid1.setCells(1, {"kept", "when the pass fails"});
+    const std::vector<std::string> before = gridText(fused.form.StringGrid1);
     ExpressChequeCounts counts;
-    EXPECT_EQ(passStructureChecks(fused.session, path, counts), c.passes) << c.name;
+    EXPECT_EQ(passStructureChecks(fused, path, counts), c.passes) << c.name;
     if (!c.passes) {
-      EXPECT_EQ(gridText(fused.session.form.StringGrid1), before) << c.name;
+      EXPECT_EQ(gridText(fused.form.StringGrid1), before) << c.name;
       continue;
     }
     EXPECT_EQ(counts.xmq, c.xmq) << c.name;
     EXPECT_EQ(counts.xdq, c.xdq) << c.name;
-    ASSERT_TRUE(checkRecordTypes(separate.session, path)) << c.name;
-    ASSERT_TRUE(checkRecordLengths(separate.session, path)) << c.name;
-    EXPECT_EQ(gridText(fused.session.form.StringGrid1), gridText(separate.session.form.StringGrid1))
-        << c.name;
-    EXPECT_TRUE(fused.session.state.recordTypesValid) << c.name;
-    EXPECT_TRUE(fused.session.state.recordLengthsValid) << c.name;
+    ASSERT_TRUE(checkRecordTypes(separate, path)) << c.name;
+    ASSERT_TRUE(checkRecordLengths(separate, path)) << c.name;
+    EXPECT_EQ(gridText(fused.form.StringGrid1), gridText(separate.form.StringGrid1)) << c.name;
+    EXPECT_TRUE(fused.state.recordTypesValid) << c.name;
+    EXPECT_TRUE(fused.state.recordLengthsValid) << c.name;
   }
 }
 

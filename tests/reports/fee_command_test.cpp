@@ -39,7 +39,7 @@ struct FeeFixture : ::testing::Test {
   }
   static std::string credit(long long thousandths, std::string_view bank = "025") {
     return test::CreditLine("MCL")
-        .set(test::credit::amount, test::amountField(thousandths))
+        .set(test::credit::amount, test::amount16(thousandths))
         .set(test::credit::bankCode, bank);
   }
   // Seven credits: three in the first tier, two in the second, one in the third and one to

@@ -38,9 +38,9 @@ TEST(SealedBatchReports, TheRunFillsTheStoredTablesThatReportPrints) {
                   test::joinLines({
                       test::headerLine("COMP'01"),
                       test::debitLine("MCL", 3000000, 2),
-                      test::CreditLine("MCL").set(test::credit::amount, test::amountField(1000000)),
+                      test::CreditLine("MCL").set(test::credit::amount, test::amount16(1000000)),
                       test::payeeLineEnglish("O'BRIEN"),
-                      test::CreditLine("MCL").set(test::credit::amount, test::amountField(2000000)),
+                      test::CreditLine("MCL").set(test::credit::amount, test::amount16(2000000)),
                       test::payeeLineEnglish("SMITH"),
                       test::trailerLine(1, 2, 3000000),
                   }));

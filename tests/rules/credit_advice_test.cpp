@@ -47,12 +47,12 @@ TEST(CreditAdviceFlags, WhtPresentDescribesTheCreditJustRead) {
   };
   for (const FlagCase& c : std::vector<FlagCase>{{"Y", true}, {"N", false}, {"y", false}}) {
     CreditHarness h;
-    h.session.state.whtPresent = !c.whtPresent;
+    h.state.whtPresent = !c.whtPresent;
     CreditLine line("PAY");
     if (c.column62 == "Y") line.withWht(1, 150000);
     line.set(whtPresent, c.column62);
     h.check(line.str(), "PAY");
-    EXPECT_EQ(h.session.state.whtPresent, c.whtPresent) << c.column62;
+    EXPECT_EQ(h.state.whtPresent, c.whtPresent) << c.column62;
   }
 }
 
@@ -67,36 +67,18 @@ TEST(CreditDeliveryMode, OneRowPerYesFlagUnderTheProductsList) {
     std::string deliveryMode;
     std::vector<Fault> expected;
   };
+  // clang-format off
   const std::vector<ModeCase> cases{
       {"all flags N: mode not looked at", "PAY", false, false, false, " ", {}},
-      {"MCP with S: three rows",
-       "MCP",
-       true,
-       true,
-       true,
-       "S",
-       {mode("If WHT Present is Y and product code is MCP" + chequeEnd),
-        mode("If Invoice Details Present is Y and product code is MCP" + chequeEnd),
-        mode("If Credit Advice Required is Y and product code is MCP" + chequeEnd)}},
+      {"MCP with S: three rows", "MCP", true, true, true, "S", {mode("If WHT Present is Y and product code is MCP" + chequeEnd), mode("If Invoice Details Present is Y and product code is MCP" + chequeEnd), mode("If Credit Advice Required is Y and product code is MCP" + chequeEnd)}},
       {"PAY with S passes", "PAY", true, true, true, "S", {}},
-      {"DCP invoice flag only, blank mode",
-       "DCP",
-       false,
-       true,
-       false,
-       " ",
-       {mode("If Invoice Details Present is Y and product code is DCP" + transferEnd)}},
-      {"XMQ advice flag, mode m",
-       "XMQ",
-       false,
-       false,
-       true,
-       "m",
-       {mode("If Credit Advice Required is Y and product code is XMQ" + chequeEnd)}},
+      {"DCP invoice flag only, blank mode", "DCP", false, true, false, " ", {mode("If Invoice Details Present is Y and product code is DCP" + transferEnd)}},
+      {"XMQ advice flag, mode m", "XMQ", false, false, true, "m", {mode("If Credit Advice Required is Y and product code is XMQ" + chequeEnd)}},
       {"BNT WHT flag, mode P", "BNT", true, false, false, "P", {}},
       {"DDR has no delivery mode rule", "DDR", true, false, true, "X", {}},
       {"unknown product has none either", "ZZZ", false, false, true, "X", {}},
   };
+  // clang-format on
   for (const ModeCase& c : cases) {
     CreditLine line(c.product);
     if (c.wht) line.withWht(1, 150000);
@@ -138,7 +120,7 @@ TEST(CreditNotification, CodesAndFaxRequired) {
                                       {"X", true, false}};
   for (const NotifyCase& c : cases) {
     CreditHarness h;
-    h.session.state.faxRequired = !c.fax;
+    h.state.faxRequired = !c.fax;
     h.check("PAY", {{notification, c.code}});
     std::vector<Fault> expected;
     if (c.row) {
@@ -146,12 +128,12 @@ TEST(CreditNotification, CodesAndFaxRequired) {
                           "If this field have value it should be N,F,S or E"});
     }
     EXPECT_EQ(h.faults(), expected) << "'" << c.code << "'";
-    EXPECT_EQ(h.session.state.faxRequired, c.fax) << "'" << c.code << "'";
+    EXPECT_EQ(h.state.faxRequired, c.fax) << "'" << c.code << "'";
   }
   CreditHarness h;
   h.check("PAY", {{notification, "F"}});
   h.check("PAY", {{notification, "N"}});
-  EXPECT_FALSE(h.session.state.faxRequired) << "each credit sets the flag afresh";
+  EXPECT_FALSE(h.state.faxRequired) << "each credit sets the flag afresh";
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include "commands/session_setup.h"
 #include "commands/validate_file.h"
 #include "core/failure.h"
+#include "core/scripted_ui.h"
+#include "core/session.h"
 #include "rules/credit_harness.h"
 
 namespace bs::test {
@@ -25,8 +27,8 @@ TEST(CreditLines, ValidLineOfEveryProductYieldsNoRow) {
       h.check(line.str(), product);
       EXPECT_TRUE(h.faults().empty())
           << product << " variant " << variant << ": " << testing::PrintToString(h.faults());
-      EXPECT_TRUE(h.session.state.batchValid) << product;
-      EXPECT_EQ(h.session.state.invalidAccountCount, 0) << product;
+      EXPECT_TRUE(h.state.batchValid) << product;
+      EXPECT_EQ(h.state.invalidAccountCount, 0) << product;
     }
   }
 }
@@ -66,24 +68,24 @@ TEST(CreditCheck, RowsCarryRecordTypeLineAndIdentityOfTheProduct) {
     EXPECT_EQ(rows[0].recordType, "003");
     EXPECT_EQ(rows[0].line, "42");
     EXPECT_EQ(rows[0].account, c.account) << c.product;
-    EXPECT_EQ(rows[0].payee, "");
-    EXPECT_FALSE(h.session.state.batchValid);
-    EXPECT_EQ(h.session.form.Label4.caption, "Invalid data fields");
+    EXPECT_EQ(rows[0].payeeName, "");
+    EXPECT_FALSE(h.state.batchValid);
+    EXPECT_EQ(h.form.Label4.caption, "Invalid data fields");
   }
 }
 
 TEST(CreditCheck, ContextHoldsTheLatestCreditsTrimmedAccount) {
   CreditHarness h;
-  h.session.creditContext->reset("OLD");
-  h.session.creditContext->writeNames("Old Payee", "");
+  h.credit.reset("OLD");
+  h.credit.writeNames("Old Payee", "");
   h.check("PAY", {{account, " 1234567896 "}});
   h.check("MCP", {{account, "  ABC 12"}});
-  CreditContext row = h.session.creditContext->read();
+  CreditContext row = h.credit.read();
   EXPECT_EQ(row.account, "ABC 12");
   EXPECT_EQ(row.beneNameEn, "");
   // A blank account starts the context too, before any rule runs.
   h.check("DCP", {{account, ""}});
-  EXPECT_EQ(h.session.creditContext->read().account, "");
+  EXPECT_EQ(h.credit.read().account, "");
 }
 
 TEST(CreditCoreFields, SequenceCurrencyAndReference) {
@@ -95,6 +97,7 @@ TEST(CreditCoreFields, SequenceCurrencyAndReference) {
   const Fault seq{"4-9", "Credit Sequence Number", "This field should be number 6 digits"};
   const Fault cur{"51-53", "Credit Currency", "Currency should be THB"};
   const Fault ref{"54-61", "Internal Reference", "This field should not be space"};
+  // clang-format off
   const std::vector<Case> cases{
       {"five digits and a blank", {{sequence, "00001"}}, {seq}},
       {"leading blank", {{sequence, " 00001"}}, {seq}},
@@ -103,10 +106,9 @@ TEST(CreditCoreFields, SequenceCurrencyAndReference) {
       {"lower-case currency", {{currency, "thb"}}, {cur}},
       {"blank reference", {{internalReference, ""}}, {ref}},
       {"reference of one character", {{internalReference, "       X"}}, {}},
-      {"all three, in order",
-       {{sequence, ""}, {currency, "USD"}, {internalReference, ""}},
-       {seq, cur, ref}},
+      {"all three, in order", {{sequence, ""}, {currency, "USD"}, {internalReference, ""}}, {seq, cur, ref}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     CreditHarness h;
     h.check("PAY", c.edits);
@@ -127,38 +129,24 @@ TEST(CreditAmount, RowsAndSum) {
     std::vector<std::string> messages;
     double added;
   };
+  // clang-format off
   const std::vector<Case> cases{
-      {"zero", "PAY", {{amount, amountField(0)}}, {zero}, 0},
+      {"zero", "PAY", {{amount, amount16(0)}}, {zero}, 0},
       {"negative 150.00", "PAY", {{amount, "-000000000150000"}}, {zero}, -150000},
       {"150.005: only the decimals row", "PAY", {{amount, "0000000000150005"}}, {decimals}, 150005},
-      {"zero ending in 5 skips the zero test",
-       "PAY",
-       {{amount, "0000000000000005"}},
-       {decimals},
-       5},
+      {"zero ending in 5 skips the zero test", "PAY", {{amount, "0000000000000005"}}, {decimals}, 5},
       {"fifteen digits and a blank", "PAY", {{amount, "000000000015000"}}, {digits16}, 0},
       {"inner blank", "PAY", {{amount, "0000000 00150000"}}, {number}, 0},
-      {"MCL other bank at the limit", "MCL", {{amount, amountField(2000000000)}}, {}, 2e9},
-      {"MCL other bank above the limit",
-       "MCL",
-       {{amount, amountField(2000000010)}},
-       {limit},
-       2000000010},
-      {"MCL above the limit ending in 5",
-       "MCL",
-       {{amount, amountField(2000000015)}},
-       {limit, decimals},
-       2000000015},
-      {"MCL home bank has no limit",
-       "MCL",
-       {{amount, amountField(2000000010)}, {bankCode, "014"}},
-       {},
-       2000000010},
-      {"PA4 has no limit", "PA4", {{amount, amountField(9000000000)}}, {}, 9e9},
+      {"MCL other bank at the limit", "MCL", {{amount, amount16(2000000000)}}, {}, 2e9},
+      {"MCL other bank above the limit", "MCL", {{amount, amount16(2000000010)}}, {limit}, 2000000010},
+      {"MCL above the limit ending in 5", "MCL", {{amount, amount16(2000000015)}}, {limit, decimals}, 2000000015},
+      {"MCL home bank has no limit", "MCL", {{amount, amount16(2000000010)}, {bankCode, "014"}}, {}, 2000000010},
+      {"PA4 has no limit", "PA4", {{amount, amount16(9000000000)}}, {}, 9e9},
   };
+  // clang-format on
   for (const Case& c : cases) {
     CreditHarness h;
-    h.session.state.creditAmountSum = 1000;
+    h.state.creditAmountSum = 1000;
     h.check(c.product, c.edits);
     std::vector<std::string> messages;
     for (const Fault& f : h.faults()) {
@@ -167,7 +155,7 @@ TEST(CreditAmount, RowsAndSum) {
       messages.push_back(f.message);
     }
     EXPECT_EQ(messages, c.messages) << c.name;
-    EXPECT_EQ(h.session.state.creditAmountSum, 1000 + c.added) << c.name;
+    EXPECT_EQ(h.state.creditAmountSum, 1000 + c.added) << c.name;
   }
 }
 

@@ -1,4 +1,4 @@
-#include "rules/records/debit_rules.h"
+#include "rules/record_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -12,41 +12,29 @@ namespace {
 using test::ErrorRowText;
 using test::kHomeAccount;
 using test::kToday;
-using test::RuleSession;
+using test::RuleBench;
 using test::withField;
 
 constexpr long long kAmount = 1500000;  // 1,500.000
 
-struct FieldEdit {
-  std::size_t first, last;
-  std::string_view text;
-};
+using test::FieldEdit;
 
-// A row as the tests name it: Column, Field Name and Message.
-struct Expected {
-  std::string column, fieldName, message;
-  bool operator==(const Expected&) const = default;
-};
+using Expected = test::Fault;
 
-std::vector<Expected> checkLine(RuleSession& rs, const std::string& line,
-                                std::string_view product) {
-  checkDebitRecord(rs.session, line, 4, product);
-  std::vector<Expected> out;
-  for (const auto& row : rs.rows()) out.push_back({row.column, row.fieldName, row.message});
-  return out;
+std::vector<Expected> checkLine(RuleBench& rs, const std::string& line, std::string_view product) {
+  checkDebitRecord(rs.context(product), line, 4);
+  return rs.faults();
 }
 
 std::string debitLine(std::string_view product, const std::vector<FieldEdit>& edits = {}) {
-  std::string line = test::debitLine(product, kAmount, 2);
-  for (const auto& e : edits) line = withField(line, e.first, e.last, e.text);
-  return line;
+  return test::withFields(test::debitLine(product, kAmount, 2), edits);
 }
 
 const Expected kInvalidProduct{"4-6", "Product Code", "Invalid Product Code"};
 const Expected kInvalidDate{"7-14", "Value Date", "Invalid value date"};
 const Expected kPastDate{"7-14", "Value Date", "Value date should be today or future date"};
-const Expected kMediaPastDate{"7-14", "Value Date",
-                              "Value date in media clearing should be future date"};
+// clang-format off
+const Expected kMediaPastDate{"7-14", "Value Date", "Value date in media clearing should be future date"};
 const Expected kSoftAccount{"15-39", "Debit Account No", "Invalid ZNB Account"};
 const Expected kAccountNumber{"15-39", " Debit Account", "This field should  be number"};
 const Expected kAcctType{"40-41", "Acct Type of Debit", "Account type should be number"};
@@ -61,14 +49,15 @@ const Expected kSecondNumber{"79-103", " Debit Account", "This field should  be 
 const Expected kFeeAccount{"79-93", "Fee Debit Account", "This field should  be number"};
 const Expected kFiller{"94-102", "Filler", "This field should be space"};
 const Expected kMediaCircle{"103", "Media Circle", "This field should  be space , 0 , 1 or 2"};
+// clang-format on
 
 TEST(DebitRecord, ValidLineOfEveryProductYieldsNoRow) {
   for (std::string_view product : validProducts) {
     SCOPED_TRACE(std::string(product));
-    RuleSession rs;
+    RuleBench rs;
     EXPECT_EQ(checkLine(rs, debitLine(product), product), std::vector<Expected>{});
-    EXPECT_TRUE(rs.session.state.batchValid);
-    EXPECT_FALSE(rs.session.form.btnSaveError.enabled);
+    EXPECT_TRUE(rs.state.batchValid);
+    EXPECT_FALSE(rs.form.btnSaveError.enabled);
   }
 }
 
@@ -80,6 +69,7 @@ struct DebitCase {
 };
 
 TEST(DebitRecord, FieldChecksPerProduct) {
+  // clang-format off
   const std::vector<DebitCase> cases = {
       {"product in lower case", "pay", {{4, 6, "pay"}}, {kInvalidProduct}},
       {"DDR is no debit product", "DDR", {{4, 6, "DDR"}}, {kInvalidProduct}},
@@ -88,10 +78,7 @@ TEST(DebitRecord, FieldChecksPerProduct) {
       {"value date today passes", "PAY", {{7, 14, kToday}}, {}},
       {"value date yesterday", "DCP", {{7, 14, "20261208"}}, {kPastDate}},
       {"media clearing today, circle blank", "MCL", {{7, 14, kToday}}, {kMediaPastDate}},
-      {"media clearing today, circle 0",
-       "PA4",
-       {{7, 14, kToday}, {103, 103, "0"}},
-       {kMediaPastDate}},
+      {"media clearing today, circle 0", "PA4", {{7, 14, kToday}, {103, 103, "0"}}, {kMediaPastDate}},
       {"media clearing in the past, circle 1", "PA5", {{7, 14, "20200101"}, {103, 103, "1"}}, {}},
       {"media clearing in the past, circle 2", "PA6", {{7, 14, "20200101"}, {103, 103, "2"}}, {}},
       {"non-numeric debit account", "BNT", {{15, 39, "ABC"}}, {kSoftAccount, kAccountNumber}},
@@ -100,10 +87,7 @@ TEST(DebitRecord, FieldChecksPerProduct) {
       {"account type may be blank", "PAY", {{40, 41, ""}}, {}},
       {"account type not numeric", "MCP", {{40, 41, "AB"}}, {kAcctType}},
       {"express cheque needs an account type", "XMQ", {{40, 41, ""}}, {kAcctType}},
-      {"express cheque, non-numeric type counts twice",
-       "XDQ",
-       {{40, 41, "A1"}},
-       {kAcctType, kAcctType}},
+      {"express cheque, non-numeric type counts twice", "XDQ", {{40, 41, "A1"}}, {kAcctType, kAcctType}},
       {"branch not numeric under a cheque product", "DDP", {{42, 45, "12-4"}}, {kBranch}},
       {"branch with a trailing blank", "CCP", {{42, 45, "123 "}}, {kBranch}},
       {"currency in lower case", "PAY", {{46, 48, "thb"}}, {kCurrency}},
@@ -113,24 +97,19 @@ TEST(DebitRecord, FieldChecksPerProduct) {
       {"credit count with a leading blank", "PAY", {{73, 78, " 12345"}}, {kCredits}},
       {"blank internal reference", "PAY", {{65, 72, ""}}, {kReference}},
       {"second account fails its check digit", "PA2", {{79, 103, "1234567890"}}, {kSecondSoft}},
-      {"second account not numeric",
-       "PA3",
-       {{79, 103, "12345X7896"}},
-       {kSecondSoft, kSecondNumber}},
+      {"second account not numeric", "PA3", {{79, 103, "12345X7896"}}, {kSecondSoft, kSecondNumber}},
       {"BNT leaves columns 79-103 alone", "BNT", {{79, 103, "anything at all !"}}, {}},
       {"media clearing with a blank fee account", "MCL", {{79, 93, ""}}, {kFeeAccount}},
       {"media clearing fee account is not check-digit tested", "MCL", {{79, 93, "1234567890"}}, {}},
       {"filler not blank", "PA4", {{94, 102, "X"}}, {kFiller}},
       {"media circle 3", "MCL", {{103, 103, "3"}}, {kMediaCircle}},
       {"media circle letter", "MCL", {{103, 103, "A"}}, {kMediaCircle}},
-      {"media circle lone point is a number but not 0, 1 or 2",
-       "MCL",
-       {{103, 103, "."}},
-       {kMediaCircle}},
+      {"media circle lone point is a number but not 0, 1 or 2", "MCL", {{103, 103, "."}}, {kMediaCircle}},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    RuleSession rs;
+    RuleBench rs;
     EXPECT_EQ(checkLine(rs, debitLine(c.product, c.edits), c.product), c.rows);
   }
 }
@@ -140,14 +119,14 @@ TEST(DebitRecord, EveryCheckFailingKeepsTheTableOrder) {
       {4, 6, "MCL"},   {7, 14, "20261201"}, {15, 39, "X"},   {40, 41, "?"},  {42, 45, "?"},
       {46, 48, "USD"}, {49, 64, "1"},       {65, 72, ""},    {73, 78, "?"},  {79, 93, ""},
       {94, 102, "?"},  {103, 103, "9"},     {104, 105, "?"}, {106, 109, "?"}};
-  RuleSession rs;
+  RuleBench rs;
   const Expected amount{"49-64", "Debit Amount", "Amount should have 16 digits"};
   EXPECT_EQ(checkLine(rs, debitLine("MCL", wrongEverywhere), "MCL"),
             (std::vector<Expected>{kMediaPastDate, kSoftAccount, kAccountNumber, kAcctType, kBranch,
                                    kCurrency, kFeeAcctType, kFeeBranch, amount, kCredits,
                                    kReference, kFeeAccount, kFiller, kMediaCircle}));
 
-  RuleSession express;
+  RuleBench express;
   std::vector<FieldEdit> expressEdits = {
       {4, 6, "XMQ"}, {7, 14, "20261201"}, {40, 41, "?"}, {79, 103, "?"}};
   EXPECT_EQ(checkLine(express, debitLine("XMQ", expressEdits), "XMQ"),
@@ -155,9 +134,9 @@ TEST(DebitRecord, EveryCheckFailingKeepsTheTableOrder) {
 }
 
 TEST(DebitRecord, RowsCarryTheUntrimmedDebitAccount) {
-  RuleSession rs;
+  RuleBench rs;
   std::string line = debitLine("PAY", {{46, 48, "USD"}});
-  checkDebitRecord(rs.session, line, 12, "PAY");
+  checkDebitRecord(rs.context("PAY"), line, 12);
   const std::string account = std::string(kHomeAccount) + std::string(15, ' ');
   EXPECT_EQ(rs.rows(), (std::vector<ErrorRowText>{{"002", "12", "46-48", "Debit Currency",
                                                    "Currency should be THB", account, ""}}));
@@ -177,12 +156,12 @@ TEST(DebitRecord, FailedCheckDigitIsOnlyCounted) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    RuleSession rs;
-    checkDebitRecord(rs.session, debitLine("PAY", c.edits), 3, "PAY");
-    EXPECT_EQ(rs.session.state.invalidAccountCount, c.invalidAccounts);
-    EXPECT_EQ(rs.session.state.batchValid, c.batchValid);
+    RuleBench rs;
+    checkDebitRecord(rs.context("PAY"), debitLine("PAY", c.edits), 3);
+    EXPECT_EQ(rs.state.invalidAccountCount, c.invalidAccounts);
+    EXPECT_EQ(rs.state.batchValid, c.batchValid);
     // The soft row alone does not switch the window into its invalid state.
-    EXPECT_EQ(rs.session.form.btnSaveError.enabled, !c.batchValid);
+    EXPECT_EQ(rs.form.btnSaveError.enabled, !c.batchValid);
   }
 }
 
@@ -195,49 +174,41 @@ TEST(DebitRecord, AmountStepsKeepTheBatchFigures) {
     long debitLine;      // the previous debit was line 2
     double total;        // the previous debits added 7000
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {"valid amount", "0000000001500000", {}, 1500000, 9, 1507000},
       {"sixteen zeros", "0000000000000000", {"Amount should be more than zero"}, 0, 9, 7000},
       {"negative amount", "-000000000001000", {"Amount should be more than zero"}, -1000, 9, 7000},
-      {"last digit 5",
-       "0000000001500005",
-       {"Amount should have two digits after decimal"},
-       1500005,
-       9,
-       7000},
-      {"fifteen digits and a blank",
-       "000000000150000 ",
-       {"Amount should have 16 digits"},
-       7000,
-       2,
-       7000},
+      {"last digit 5", "0000000001500005", {"Amount should have two digits after decimal"}, 1500005, 9, 7000},
+      {"fifteen digits and a blank", "000000000150000 ", {"Amount should have 16 digits"}, 7000, 2, 7000},
       {"a leading blank", " 000000000150000", {"Amount should have 16 digits"}, 7000, 2, 7000},
       {"a letter inside", "00000000015O0000", {"Amount should be number"}, 7000, 2, 7000},
       {"a blank inside", "0000000 01500000", {"Amount should be number"}, 7000, 2, 7000},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    RuleSession rs;
-    rs.session.state.debitAmount = 7000;
-    rs.session.state.debitLine = 2;
-    rs.session.state.debitAmountTotal = 7000;
-    checkDebitRecord(rs.session, debitLine("PAY", {{49, 64, c.amount}}), 9, "PAY");
+    RuleBench rs;
+    rs.state.debitAmount = 7000;
+    rs.state.debitLine = 2;
+    rs.state.debitAmountTotal = 7000;
+    checkDebitRecord(rs.context("PAY"), debitLine("PAY", {{49, 64, c.amount}}), 9);
     EXPECT_EQ(rs.messages(), c.messages);
     for (const auto& row : rs.rows()) {
       EXPECT_EQ(row.column, "49-64");
       EXPECT_EQ(row.fieldName, "Debit Amount");
     }
-    EXPECT_EQ(rs.session.state.debitAmount, c.debitAmount);
-    EXPECT_EQ(rs.session.state.debitLine, c.debitLine);
-    EXPECT_EQ(rs.session.state.debitAmountTotal, c.total);
+    EXPECT_EQ(rs.state.debitAmount, c.debitAmount);
+    EXPECT_EQ(rs.state.debitLine, c.debitLine);
+    EXPECT_EQ(rs.state.debitAmountTotal, c.total);
   }
 }
 
 TEST(DebitRecord, AmountTheFloatConversionRefusesEndsTheRun) {
-  RuleSession rs;
+  RuleBench rs;
   std::string line = debitLine("PAY", {{46, 48, "USD"}, {49, 64, "E000000000000000"}});
   try {
-    checkDebitRecord(rs.session, line, 5, "PAY");
+    checkDebitRecord(rs.context("PAY"), line, 5);
     FAIL() << "no failure";
   } catch (const Failure& f) {
     EXPECT_STREQ(f.what(), "'E000000000000000' is not a valid floating point value");

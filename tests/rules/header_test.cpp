@@ -1,4 +1,4 @@
-#include "rules/records/header_rules.h"
+#include "rules/record_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -8,13 +8,10 @@ namespace bs {
 namespace {
 
 using test::ErrorRowText;
-using test::RuleSession;
+using test::RuleBench;
 using test::withField;
 
-struct FieldEdit {
-  std::size_t first, last;
-  std::string_view text;
-};
+using test::FieldEdit;
 
 struct HeaderCase {
   const char* name;
@@ -23,6 +20,7 @@ struct HeaderCase {
 };
 
 TEST(HeaderRecord, FieldsPassOrFailAsTheBankReadsThem) {
+  // clang-format off
   const std::vector<HeaderCase> cases = {
       {"the valid header", {}, {}},
       {"channel CNC is accepted", {{62, 64, "CNC"}}, {}},
@@ -35,22 +33,19 @@ TEST(HeaderRecord, FieldsPassOrFailAsTheBankReadsThem) {
       {"time with colons", {{56, 61, "09:30:"}}, {"Message/File Time"}},
       {"company id blank", {{4, 15, ""}}, {"Company Id"}},
       {"customer reference of tabs", {{16, 47, "\t\t"}}, {"Customer Reference"}},
-      {"every field wrong",
-       {{4, 15, ""}, {16, 47, ""}, {48, 55, "A"}, {56, 61, ""}, {62, 64, "XYZ"}},
-       {"Company Id", "Customer Reference", "Message/File Date", "Message/File Time",
-        "Channel Id"}},
+      {"every field wrong", {{4, 15, ""}, {16, 47, ""}, {48, 55, "A"}, {56, 61, ""}, {62, 64, "XYZ"}}, {"Company Id", "Customer Reference", "Message/File Date", "Message/File Time", "Channel Id"}},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    std::string line = test::headerLine();
-    for (const auto& e : c.edits) line = withField(line, e.first, e.last, e.text);
-    RuleSession rs;
-    checkHeaderRecord(rs.session, line, 1);
+    std::string line = test::withFields(test::headerLine(), c.edits);
+    RuleBench rs;
+    checkHeaderRecord(rs.context(), line, 1);
     std::vector<std::string> names;
     for (const auto& row : rs.rows()) names.push_back(row.fieldName);
     EXPECT_EQ(names, c.fieldNames);
-    EXPECT_EQ(rs.session.state.batchValid, c.fieldNames.empty());
-    EXPECT_EQ(rs.session.form.btnSaveError.enabled, !c.fieldNames.empty());
+    EXPECT_EQ(rs.state.batchValid, c.fieldNames.empty());
+    EXPECT_EQ(rs.form.btnSaveError.enabled, !c.fieldNames.empty());
   }
 }
 
@@ -73,8 +68,8 @@ TEST(HeaderRecord, RowsCarryTheTextsOfTheRuleTableAndNoParty) {
   line = withField(line, 48, 55, "2026-12-");
   line = withField(line, 56, 61, "");
   line = withField(line, 62, 64, "cnc");
-  RuleSession rs;
-  checkHeaderRecord(rs.session, line, 7);
+  RuleBench rs;
+  checkHeaderRecord(rs.context(), line, 7);
   const std::vector<ErrorRowText> expected = {
       {"001", "7", "4-15", "Company Id", "This field should not be space", "", ""},
       {"001", "7", "16-47", "Customer Reference", "This field should not be space", "", ""},
@@ -83,8 +78,8 @@ TEST(HeaderRecord, RowsCarryTheTextsOfTheRuleTableAndNoParty) {
       {"001", "7", "62-64", "Channel Id", "This field should  be BCM", "", ""},
   };
   EXPECT_EQ(rs.rows(), expected);
-  EXPECT_EQ(rs.session.form.Label4.caption, "Invalid data fields");
-  EXPECT_EQ(rs.session.state.invalidAccountCount, 0);
+  EXPECT_EQ(rs.form.Label4.caption, "Invalid data fields");
+  EXPECT_EQ(rs.state.invalidAccountCount, 0);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "rules/records/invoice_rules.h"
+#include "rules/record_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -7,10 +7,9 @@
 #include <vector>
 
 #include "core/error_list.h"
-#include "core/scripted_ui.h"
-#include "core/session.h"
 #include "rules/products.h"
 #include "support/detail_lines.h"
+#include "support/record_lines.h"
 
 namespace bs {
 namespace {
@@ -22,23 +21,10 @@ using test::invoiceLine;
 constexpr const char* kAccount = "5550001112";
 constexpr const char* kPayee = "ACME CO., LTD.";
 
-struct Fixture {
-  ScriptedUi ui;
-  Session s{ui, {}, Clock::fixed("20240101")};
+struct Fixture : test::RuleBench {
   explicit Fixture(bool withPayee = true) {
-    setUpErrorList(s.form);
-    s.state.batchValid = true;
-    s.creditContext->reset(kAccount);
-    if (withPayee) s.creditContext->writeNames(kPayee, "");
-  }
-  // Columns 3, 4 and 5 (column, field and message) of every data row.
-  std::vector<std::vector<std::string>> rows() const {
-    std::vector<std::vector<std::string>> out;
-    const Grid& g = s.form.StringGrid1;
-    for (int r = 1; r + 1 < g.rowCount(); ++r)
-      out.push_back(
-          {std::string(g.cell(3, r)), std::string(g.cell(4, r)), std::string(g.cell(5, r))});
-    return out;
+    credit.reset(kAccount);
+    if (withPayee) credit.writeNames(kPayee, "");
   }
 };
 
@@ -48,18 +34,18 @@ TEST(InvoiceRecord, ValidLinesYieldNoRowUnderEveryProduct) {
     InvoiceFields english;
     english.printLanguage = "E";
     english.vatAmount = english.whtAmount = amount16(0);
-    checkInvoiceRecord(f.s, invoiceLine(), 12, product);
-    checkInvoiceRecord(f.s, invoiceLine(english), 13, product);
-    checkInvoiceRecord(f.s, invoiceLine(10), 14, product);
-    EXPECT_TRUE(f.rows().empty()) << product;
-    EXPECT_TRUE(f.s.state.batchValid);
+    checkInvoiceRecord(f.context(product), invoiceLine(), 12);
+    checkInvoiceRecord(f.context(product), invoiceLine(english), 13);
+    checkInvoiceRecord(f.context(product), invoiceLine(10), 14);
+    EXPECT_TRUE(f.faults().empty()) << product;
+    EXPECT_TRUE(f.state.batchValid);
   }
 }
 
 struct Case {
   const char* name;
   std::function<void(InvoiceFields&)> change;
-  std::vector<std::vector<std::string>> rows;  // column, field, message
+  std::vector<test::Fault> rows;
 };
 
 TEST(InvoiceRecord, Faults) {
@@ -113,9 +99,9 @@ TEST(InvoiceRecord, Faults) {
     Fixture f;
     InvoiceFields fields;
     c.change(fields);
-    checkInvoiceRecord(f.s, invoiceLine(fields), 21, "PAY");
-    EXPECT_EQ(f.rows(), c.rows) << c.name;
-    EXPECT_EQ(f.s.state.batchValid, c.rows.empty()) << c.name;
+    checkInvoiceRecord(f.context("PAY"), invoiceLine(fields), 21);
+    EXPECT_EQ(f.faults(), c.rows) << c.name;
+    EXPECT_EQ(f.state.batchValid, c.rows.empty()) << c.name;
   }
 }
 
@@ -135,8 +121,8 @@ TEST(InvoiceRecord, PartyCells) {
     InvoiceFields i;
     i.invoiceNumber = "";
     i.printLanguage = "X";
-    checkInvoiceRecord(f.s, invoiceLine(i), 30, product);
-    const Grid& g = f.s.form.StringGrid1;
+    checkInvoiceRecord(f.context(product), invoiceLine(i), 30);
+    const Grid& g = f.form.StringGrid1;
     ASSERT_EQ(g.rowCount(), 4) << product;
     EXPECT_EQ(g.cell(1, 1), "006");
     EXPECT_EQ(g.cell(2, 1), "30");

@@ -1,4 +1,4 @@
-#include "rules/records/payee_rules.h"
+#include "rules/record_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -7,10 +7,9 @@
 #include <vector>
 
 #include "core/error_list.h"
-#include "core/scripted_ui.h"
-#include "core/session.h"
 #include "rules/products.h"
 #include "support/detail_lines.h"
+#include "support/record_lines.h"
 
 namespace bs {
 namespace {
@@ -20,27 +19,11 @@ using test::payeeLine;
 
 constexpr const char* kAccount = "1234567890";
 
-// Columns 1-7 of every data row: record type, line, column, field, message, account, payee.
-std::vector<std::vector<std::string>> errorRows(const Session& s) {
-  std::vector<std::vector<std::string>> out;
-  const Grid& g = s.form.StringGrid1;
-  for (int r = 1; r + 1 < g.rowCount(); ++r) {
-    std::vector<std::string> row;
-    for (int c = 1; c <= 7; ++c) row.emplace_back(g.cell(c, r));
-    out.push_back(row);
-  }
-  return out;
-}
-
-struct Fixture {
-  ScriptedUi ui;
-  Session s{ui, {}, Clock::fixed("20240101")};
+struct Fixture : test::RuleBench {
   Fixture(bool fax, bool wht) {
-    setUpErrorList(s.form);
-    s.state.batchValid = true;
-    s.state.faxRequired = fax;
-    s.state.whtPresent = wht;
-    s.creditContext->reset(kAccount);
+    state.faxRequired = fax;
+    state.whtPresent = wht;
+    credit.reset(kAccount);
   }
 };
 
@@ -57,9 +40,9 @@ TEST(PayeeRecord, ValidLinesYieldNoRowUnderEveryProduct) {
   for (std::string_view product : validProducts)
     for (const auto& line : lines) {
       Fixture f(true, true);
-      checkPayeeRecord(f.s, line, 3, product);
-      EXPECT_TRUE(errorRows(f.s).empty()) << product;
-      EXPECT_TRUE(f.s.state.batchValid);
+      checkPayeeRecord(f.context(product), line, 3);
+      EXPECT_TRUE(f.rows().empty()) << product;
+      EXPECT_TRUE(f.state.batchValid);
     }
 }
 
@@ -117,8 +100,8 @@ TEST(PayeeRecord, FaultsRowsAndPartyCells) {
     Fixture f(c.fax, c.wht);
     PayeeFields fields;
     c.change(fields);
-    checkPayeeRecord(f.s, payeeLine(fields), 7, c.product);
-    std::vector<std::vector<std::string>> want;
+    checkPayeeRecord(f.context(c.product), payeeLine(fields), 7);
+    std::vector<test::ErrorRowText> want;
     for (const auto& r : c.rows) {
       const std::string field = r[0] == "12-17"     ? "Credit Sequence Number"
                                 : r[0] == "4-11"    ? "Internal Reference"
@@ -130,9 +113,9 @@ TEST(PayeeRecord, FaultsRowsAndPartyCells) {
                                                     : "Payee1 ID Card";
       want.push_back({"004", "7", r[0], field, r[1], r[2], r[3]});
     }
-    EXPECT_EQ(errorRows(f.s), want) << c.name;
-    EXPECT_EQ(f.s.state.batchValid, want.empty()) << c.name;
-    EXPECT_EQ(f.s.form.Label4.caption, want.empty() ? "" : "Invalid data fields") << c.name;
+    EXPECT_EQ(f.rows(), want) << c.name;
+    EXPECT_EQ(f.state.batchValid, want.empty()) << c.name;
+    EXPECT_EQ(f.form.Label4.caption, want.empty() ? "" : "Invalid data fields") << c.name;
   }
 }
 
@@ -142,9 +125,9 @@ TEST(PayeeRecord, ChecksRunInTableOrderAndNoneStopsTheRest) {
   p.internalReference = p.creditSequence = p.fax = p.taxId = "";
   p.nameTh = p.payee2NameTh = p.nameEn = "#";
   p.idCard = "123";
-  checkPayeeRecord(f.s, payeeLine(p), 9, "XDQ");
+  checkPayeeRecord(f.context("XDQ"), payeeLine(p), 9);
   std::vector<std::string> columns;
-  for (const auto& r : errorRows(f.s)) columns.push_back(r[2]);
+  for (const auto& r : f.rows()) columns.push_back(r.column);
   EXPECT_EQ(columns, (std::vector<std::string>{"12-17", "4-11", "33-132", "507-606", "353-422",
                                                "423-432", "423-432", "18-32"}));
 }
@@ -155,17 +138,17 @@ TEST(PayeeRecord, NamesReachTheContextBeforeTheChecks) {
   PayeeFields p = {};
   p.nameEn = "";
   p.internalReference = "";
-  checkPayeeRecord(f.s, payeeLine(p), 4, "MCP");
-  CreditContext ctx = f.s.creditContext->read();
+  checkPayeeRecord(f.context("MCP"), payeeLine(p), 4);
+  CreditContext ctx = f.credit.read();
   EXPECT_EQ(ctx.account, kAccount);
   EXPECT_EQ(ctx.beneNameEn, test::kThaiPayeeName);
   EXPECT_EQ(ctx.beneNameTh, test::kThaiPayeeName);
-  ASSERT_EQ(errorRows(f.s).size(), 1u);
-  EXPECT_EQ(errorRows(f.s)[0][6], test::kThaiPayeeName);
+  ASSERT_EQ(f.rows().size(), 1u);
+  EXPECT_EQ(f.rows()[0].payeeName, test::kThaiPayeeName);
 
   // A clean line replaces the names all the same.
-  checkPayeeRecord(f.s, test::payeeLineEnglish("  NEW NAME  "), 5, "PAY");
-  ctx = f.s.creditContext->read();
+  checkPayeeRecord(f.context("PAY"), test::payeeLineEnglish("  NEW NAME  "), 5);
+  ctx = f.credit.read();
   EXPECT_EQ(ctx.beneNameEn, "NEW NAME");
   EXPECT_EQ(ctx.beneNameTh, "");
 }

@@ -1,4 +1,5 @@
-#include "rules/records/wht_rules.h"
+#include "rules/income_types.h"
+#include "rules/record_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +9,8 @@
 
 #include "core/error_list.h"
 #include "core/failure.h"
-#include "core/scripted_ui.h"
-#include "core/session.h"
 #include "support/detail_lines.h"
+#include "support/record_lines.h"
 
 namespace bs {
 namespace {
@@ -22,19 +22,15 @@ using test::whtLine;
 constexpr const char* kAccount = "0011223344";
 constexpr const char* kPayee = "SOMCHAI JAIDEE";
 
-struct Fixture {
-  ScriptedUi ui;
-  Session s{ui, {}, Clock::fixed("20240101")};
+struct Fixture : test::RuleBench {
   Fixture() {
-    setUpErrorList(s.form);
-    s.state.batchValid = true;
-    s.creditContext->reset(kAccount);
-    s.creditContext->writeNames(kPayee, "");
+    credit.reset(kAccount);
+    credit.writeNames(kPayee, "");
   }
   // Columns 3 and 5 (column and message) of every data row.
   std::vector<std::pair<std::string, std::string>> rows() const {
     std::vector<std::pair<std::string, std::string>> out;
-    const Grid& g = s.form.StringGrid1;
+    const Grid& g = form.StringGrid1;
     for (int r = 1; r + 1 < g.rowCount(); ++r)
       out.emplace_back(std::string(g.cell(3, r)), std::string(g.cell(5, r)));
     return out;
@@ -96,13 +92,13 @@ TEST(WhtRecord, FaultsAndTheWhtSum) {
   // clang-format on
   for (const Case& c : cases) {
     Fixture f;
-    f.s.state.whtDetailSum = 1000;
+    f.state.whtDetailSum = 1000;
     WhtFields fields;
     c.change(fields);
-    checkWhtRecord(f.s, whtLine(fields), 8, 1, "PAY");
+    checkWhtRecord(f.context("PAY"), whtLine(fields), 8, 1);
     EXPECT_EQ(f.rows(), c.rows) << c.name;
-    EXPECT_EQ(f.s.state.whtDetailSum, 1000 + c.sumAdded) << c.name;
-    EXPECT_EQ(f.s.state.batchValid, c.rows.empty()) << c.name;
+    EXPECT_EQ(f.state.whtDetailSum, 1000 + c.sumAdded) << c.name;
+    EXPECT_EQ(f.state.batchValid, c.rows.empty()) << c.name;
   }
 }
 
@@ -113,8 +109,8 @@ TEST(WhtRecord, TypeCountLimitAndPartyCells) {
   };
   for (const auto& [count, product, row, account, payee] : cases) {
     Fixture f;
-    checkWhtRecord(f.s, whtLine("2", 5000), 11, count, product);
-    const Grid& g = f.s.form.StringGrid1;
+    checkWhtRecord(f.context(product), whtLine("2", 5000), 11, count);
+    const Grid& g = f.form.StringGrid1;
     ASSERT_EQ(g.rowCount(), row ? 3 : 2) << product;
     if (!row) continue;
     EXPECT_EQ(g.cell(1, 1), "005");
@@ -130,10 +126,10 @@ TEST(WhtRecord, SumGrowsOverTheLinesOfACredit) {
   Fixture f;
   const std::vector<std::pair<const char*, std::int64_t>> lines = {
       {"1", 30000}, {"4b1.1", 0}, {"6", 1500}, {"4A", 120}};
-  for (const auto& [type, tax] : lines) checkWhtRecord(f.s, whtLine(type, tax), 5, 3, "MCP");
+  for (const auto& [type, tax] : lines) checkWhtRecord(f.context("MCP"), whtLine(type, tax), 5, 3);
   EXPECT_TRUE(f.rows().empty());
-  EXPECT_EQ(f.s.state.whtDetailSum, 31620);
-  EXPECT_TRUE(f.s.state.batchValid);
+  EXPECT_EQ(f.state.whtDetailSum, 31620);
+  EXPECT_TRUE(f.state.batchValid);
 }
 
 TEST(WhtRecord, AnAmountThatDoesNotConvertStopsTheRunAfterEarlierRows) {
@@ -144,7 +140,7 @@ TEST(WhtRecord, AnAmountThatDoesNotConvertStopsTheRunAfterEarlierRows) {
   EXPECT_THROW(
       {
         try {
-          checkWhtRecord(f.s, whtLine(w), 6, 1, "PAY");
+          checkWhtRecord(f.context("PAY"), whtLine(w), 6, 1);
         } catch (const Failure& e) {
           EXPECT_STREQ(e.what(), "'E000000000000000' is not a valid floating point value");
           throw;

@@ -14,26 +14,15 @@ bool isOneOf(std::string_view code, std::initializer_list<std::string_view> code
   return false;
 }
 
-std::string digits(std::int64_t value, int width) {
-  if (value < 0) throw std::invalid_argument("negative field value");
-  std::string text = std::to_string(value);
-  if (static_cast<int>(text.size()) > width) throw std::invalid_argument("field value too wide");
-  return std::string(width - text.size(), '0') + text;
-}
-
 }  // namespace
-
-std::string amountField(std::int64_t thousandths) {
-  return digits(thousandths, 16);
-}
 
 CreditLine::CreditLine(std::string_view product) : line_("003", 355) {
   using namespace credit;
   const bool cheque = isOneOf(product, {"MCP", "DDP", "CCP", "XMQ", "XDQ"});
   const bool homeTransfer = isOneOf(product, {"DCP", "PAY", "PA2", "PA3"});
   set(sequence, "000001");
-  set(account, validHomeAccount);
-  set(amount, amountField(1000000));  // 1,000.00 baht
+  set(account, kHomeAccount);
+  set(amount, amount16(1000000));  // 1,000.00 baht
   set(currency, "THB");
   set(internalReference, "INV00001");
   set(whtPresent, "N");
@@ -42,9 +31,9 @@ CreditLine::CreditLine(std::string_view product) : line_("003", 355) {
   set(deliveryMode, "M");
   set(whtAttachNo, "000000");
   set(whtCount, "00");
-  set(whtTotal, amountField(0));
+  set(whtTotal, amount16(0));
   set(invoiceCount, "000000");
-  set(invoiceTotal, amountField(0));
+  set(invoiceTotal, amount16(0));
   // Cheques and home-bank transfers go to the home bank, the rest to another bank.
   set(bankCode, cheque || homeTransfer ? "014" : "002");
   set(bankName, "RECEIVING BANK");
@@ -72,7 +61,7 @@ CreditLine& CreditLine::withWht(int detailCount, std::int64_t totalThousandths) 
   set(whtFormType, "03");
   set(whtAttachNo, "000001");
   set(whtCount, digits(detailCount, 2));
-  set(whtTotal, amountField(totalThousandths));
+  set(whtTotal, amount16(totalThousandths));
   set(whtPayType, "1");
   set(whtDeductDate, "20240229");
   set(whtSignatory, "B");
@@ -83,7 +72,7 @@ CreditLine& CreditLine::withInvoices(int detailCount, std::int64_t totalThousand
   using namespace credit;
   set(invoicePresent, "Y");
   set(invoiceCount, digits(detailCount, 6));
-  set(invoiceTotal, amountField(totalThousandths));
+  set(invoiceTotal, amount16(totalThousandths));
   return *this;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "support/record_lines.h"
 #include "support/test_support.h"
 
 namespace bs::test {
@@ -44,12 +45,6 @@ inline constexpr CreditField chequeDocumentType{280, 280};
 inline constexpr CreditField paymentTypeCode{281, 283};
 inline constexpr CreditField servicesType{284, 285};
 }  // namespace credit
-
-// A home-bank account number with a correct check digit.
-inline constexpr std::string_view validHomeAccount = "1234567896";
-
-// A 16-character amount field for a value in thousandths of a baht (150.00 baht is 150000).
-std::string amountField(std::int64_t thousandths);
 
 // A credit line that every credit rule accepts under `product` (any product code; an unknown
 // one gets the fields every product needs).  Fields are changed by name afterwards.

@@ -8,15 +8,6 @@
 
 namespace bs::test {
 
-std::string amount16(std::int64_t thousandths) {
-  if (thousandths < 0) throw std::invalid_argument("amount16: a field holds no sign");
-  char text[32];
-  std::snprintf(text, sizeof text, "%016lld", static_cast<long long>(thousandths));
-  std::string out(text);
-  if (out.size() != 16) throw std::invalid_argument("amount16: more than 13 whole digits");
-  return out;
-}
-
 // ส ม ช า ย, blank, ใ จ ด ี  in Windows-874.
 const std::string kThaiPayeeName = "\xCA\xC1\xAA\xD2\xC2 \xE3\xA8\xB4\xD5";
 // บ ร ิ ษ ั ท, blank, ท ด ส อ บ  in Windows-874.

@@ -4,16 +4,14 @@
 #include <string>
 #include <string_view>
 
+#include "support/record_lines.h"
+
 namespace bs::test {
 
 // Builders of valid detail lines of one credit: a payee ("004", 816 characters), a
 // withholding-tax detail ("005", 138) and an invoice ("006", 196).  With the defaults each line
 // passes every field check of its record under every product and with the credit's fax and WHT
 // flags set; the fields can be changed one by one to build a faulty line.
-
-// A 16-character amount field from a value in thousandths of a baht (the last digit must be 0
-// for a valid amount): 1500000 is 1,500.000 baht, "0000000001500000".
-std::string amount16(std::int64_t thousandths);
 
 // A Thai payee name as Windows-874 bytes ("สมชาย ใจดี").
 extern const std::string kThaiPayeeName;

@@ -21,7 +21,7 @@ class PaymentFile {
 
   // Opens a debit of `product`; the credits added next belong to it.
   PaymentFile& debit(std::string_view product, std::string_view valueDate = kFarValueDate,
-                     std::string_view account = validHomeAccount);
+                     std::string_view account = kHomeAccount);
   // A credit line and the detail lines (payee, withholding tax, invoices) that follow it.  Its
   // Credit Amount counts towards the open debit.
   PaymentFile& credit(const std::string& creditLine, std::vector<std::string> details);

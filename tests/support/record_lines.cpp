@@ -1,6 +1,7 @@
 #include "support/record_lines.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "core/error_list.h"
 #include "core/grid.h"
@@ -9,15 +10,11 @@
 
 namespace bs::test {
 
-namespace {
-
 std::string digits(long long value, std::size_t width) {
   std::string text = std::to_string(value);
   if (value < 0 || text.size() > width) throw std::invalid_argument("value does not fit");
   return std::string(width - text.size(), '0') + text;
 }
-
-}  // namespace
 
 std::string homeAccountWithCheckDigit(std::string_view nineDigits) {
   static constexpr int weights[9] = {4, 3, 2, 7, 6, 5, 4, 3, 2};
@@ -97,6 +94,11 @@ std::string directDebitItemLine(long sequence, std::string_view account) {
       .set(43, 45, "THB");
 }
 
+std::string withFields(std::string line, const std::vector<FieldEdit>& edits) {
+  for (const FieldEdit& e : edits) line = withField(std::move(line), e.first, e.last, e.text);
+  return line;
+}
+
 std::vector<ErrorRowText> errorRows(const Grid& grid) {
   std::vector<ErrorRowText> rows;
   for (int r = 1; r + 1 < grid.rowCount(); ++r) {
@@ -106,13 +108,22 @@ std::vector<ErrorRowText> errorRows(const Grid& grid) {
   return rows;
 }
 
-RuleSession::RuleSession(std::string_view today)
-    : session(ui, {}, Clock::fixed(std::string(today))) {
-  setUpErrorList(session.form);
-  session.state.batchValid = true;
+RuleBench::RuleBench(std::string_view today) : clock(Clock::fixed(std::string(today))) {
+  setUpErrorList(form);
+  state.batchValid = true;
 }
 
-std::vector<std::string> RuleSession::messages() const {
+std::ostream& operator<<(std::ostream& os, const Fault& f) {
+  return os << "{" << f.columns << " | " << f.field << " | \"" << f.message << "\"}";
+}
+
+std::vector<Fault> RuleBench::faults() const {
+  std::vector<Fault> out;
+  for (const auto& row : rows()) out.push_back({row.column, row.fieldName, row.message});
+  return out;
+}
+
+std::vector<std::string> RuleBench::messages() const {
   std::vector<std::string> out;
   for (const auto& row : rows()) out.push_back(row.message);
   return out;

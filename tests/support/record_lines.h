@@ -1,12 +1,13 @@
 #pragma once
 
 #include <cstddef>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "core/scripted_ui.h"
-#include "core/session.h"
+#include "core/grid.h"
+#include "rules/rule_context.h"
 
 namespace bs::test {
 
@@ -22,12 +23,20 @@ inline constexpr std::string_view kHomeAccount = "1234567896";
 
 // The ten-digit home-bank account whose first nine digits are given, with its check digit.
 std::string homeAccountWithCheckDigit(std::string_view nineDigits);
+// `value` zero-padded on the left to `width` digits.
+std::string digits(long long value, std::size_t width);
 // A 16-character amount field: the amount in thousandths of a baht, zero-padded on the left.
 // Amounts of a valid line end in 0.
 std::string amount16(long long thousandths);
 // `line` with columns first..last (1-based, inclusive) overwritten by `text`, left-aligned and
 // padded with blanks or cut to the width; the line grows when it is shorter.
 std::string withField(std::string line, std::size_t first, std::size_t last, std::string_view text);
+// The same for each edit in turn.
+struct FieldEdit {
+  std::size_t first, last;
+  std::string_view text;
+};
+std::string withFields(std::string line, const std::vector<FieldEdit>& edits);
 
 // 001, 96 characters: company, customer reference, file date and time, channel BCM.
 std::string headerLine(std::string_view companyId = "COMPANY00001");
@@ -52,16 +61,33 @@ struct ErrorRowText {
 };
 std::vector<ErrorRowText> errorRows(const Grid& grid);
 
-// A session as the validation driver hands it to a record rule: today pinned, the error list
-// laid out and empty, the batch valid so far.
-struct RuleSession {
-  explicit RuleSession(std::string_view today = kToday);
-  std::vector<ErrorRowText> rows() const { return errorRows(session.form.StringGrid1); }
+// The cells of an error row that a rule decides: Column, Field Name and Message.
+struct Fault {
+  std::string columns, field, message;
+  bool operator==(const Fault&) const = default;
+};
+std::ostream& operator<<(std::ostream& os, const Fault& f);
+
+// What the validation driver hands a record rule: the error list laid out and empty, the batch
+// valid so far, the current credit in memory, today pinned.
+struct RuleBench {
+  explicit RuleBench(std::string_view today = kToday);
+  // The context of a line of a batch of `product`.
+  RuleContext& context(std::string_view product = {}) {
+    rule.product = product;
+    return rule;
+  }
+  std::vector<ErrorRowText> rows() const { return errorRows(form.StringGrid1); }
   // The Message cells, in order.
   std::vector<std::string> messages() const;
+  std::vector<Fault> faults() const;
 
-  ScriptedUi ui;
-  Session session;
+  Form form;
+  BatchState state;
+  MemoryCreditContext credit;
+  Clock clock;
+  ErrorList errors{form};
+  RuleContext rule{state, errors, credit, clock, {}};
 };
 
 }  // namespace bs::test
