@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QStringList>
+#include <clocale>
 
 #include "core/failure.h"
 #include "report_fixtures.h"
@@ -39,6 +40,7 @@ TEST(ReportTemplateFormat, MalformedTemplatesNameTheirLine) {
       "batchseal-report 1\nband detail 5\ntext 0 0 10 5\n",  // no content
       "batchseal-report 1\nband detail 400\n",               // does not fit a page
       "batchseal-report 1\nband detail 5\n| no keyword\n",
+      "batchseal-report 1\nband detail 9,5\n",  // lengths take a decimal point
   };
   for (const char* text : bad) {
     try {
@@ -48,6 +50,19 @@ TEST(ReportTemplateFormat, MalformedTemplatesNameTheirLine) {
       EXPECT_NE(std::string(f.what()).find("\"T.frf\", line "), std::string::npos) << f.what();
     }
   }
+}
+
+// The user's locale may write numbers with a decimal comma; a template's do not change with it.
+TEST(ReportTemplateFormat, LengthsReadTheSameUnderADecimalCommaLocale) {
+  const std::string keep = std::setlocale(LC_ALL, nullptr);
+  const bool comma = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+  ReportTemplate t = parseReportTemplate(
+      "batchseal-report 1\nband summary 9.5\ntext 0.25 0 10 5 size=8.5 | x\n", "T.frf");
+  std::setlocale(LC_ALL, keep.c_str());
+  EXPECT_EQ(t.band(BandKind::Summary).height, 9.5);
+  EXPECT_EQ(t.band(BandKind::Summary).items.at(0).x, 0.25);
+  EXPECT_EQ(t.band(BandKind::Summary).items.at(0).sizePt, 8.5);
+  if (!comma) GTEST_SKIP() << "the locale de_DE.UTF-8 is not installed";
 }
 
 TEST(ReportTemplateFormat, AMissingTemplateLoadsNothingAndKeepsThePreviousOne) {

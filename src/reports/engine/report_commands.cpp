@@ -105,6 +105,8 @@ void tierRateFeeReport(Session& session, const RangeFeeReader& readFees) {
   report.loadFromFile(session.paths.reportFolder() / "DeductFee.frf");
   for (const auto& [name, value] : tierRateVariables(counts, fee1, fee2, fee3))
     report.setVariable(name, sqlQuoted(value));
+  for (const auto& [name, value] : tierFeeVariables(fee1, fee2, fee3))
+    report.setVariable(name, sqlQuoted(value));
   showReports(session, {&report}, false, nullptr);
 }
 
