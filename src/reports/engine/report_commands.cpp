@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "core/commands.h"
+#include "core/cp874.h"
 #include "reports/money.h"
 #include "reports/tier_rate_fee.h"
 #include "rules/products.h"
@@ -40,6 +41,13 @@ void showReports(Session& session, const std::vector<const ReportObject*>& repor
         session.ui.progress("Preparing report", done, total);
       });
   if (doc.pageCount() == 0) return;
+  // The document is named after its first report and the payment file it reports on.
+  const std::string& file = session.form.edtFileInput.text;
+  std::string title = reports.empty() ? std::string() : reports.front()->title;
+  if (!file.empty())
+    title += (title.empty() ? "" : " - ") + std::filesystem::path(file).filename().string();
+  doc.setTitle(cp874ToUtf8(title));
+  doc.setSourceFile(file);
   session.ui.showReport(doc);
 }
 

@@ -7,6 +7,7 @@
 #include <QPdfWriter>
 #include <cmath>
 #include <filesystem>
+#include <string_view>
 
 #include "core/failure.h"
 
@@ -22,6 +23,10 @@ void ensureGuiApplication() {
   static QGuiApplication* app = new QGuiApplication(argc, argv);
   (void)app;
 }
+
+namespace {
+constexpr std::string_view kNotStarted = "The printer or file could not be started.";
+}  // namespace
 
 int ReportDocument::pageCount() const {
   return source_ ? source_->pageCount() : static_cast<int>(pages_.size());
@@ -104,6 +109,27 @@ void ReportDocument::paintPage(QPainter& painter, const PreparedPage& p) {
   painter.restore();
 }
 
+bool ReportDocument::paintPages(QPagedPaintDevice& device, int first, int last,
+                                const PageProgress& progress) const {
+  first = std::max(first, 0);
+  last = std::min(last, pageCount() - 1);
+  if (first > last) return true;
+  device.setPageLayout(pageLayout(first));
+  QPainter painter;
+  if (!painter.begin(&device)) throw Failure(std::string(kNotStarted));
+  // Each page is laid out, painted and let go before the next.
+  for (int i = first; i <= last; ++i) {
+    if (progress && !progress(i - first, last - first + 1)) return false;
+    if (i > first) {
+      device.setPageLayout(pageLayout(i));
+      if (!device.newPage()) throw Failure("A new page could not be started.");
+    }
+    paintPage(painter, page(i));
+  }
+  if (!painter.end()) throw Failure("The pages could not be finished.");
+  return true;
+}
+
 bool ReportDocument::writePdf(const std::string& path, const PageProgress& progress) const {
   ensureGuiApplication();
   const std::string temporary = path + ".part";
@@ -115,24 +141,14 @@ bool ReportDocument::writePdf(const std::string& path, const PageProgress& progr
   try {
     QPdfWriter writer(QString::fromStdString(temporary));
     writer.setCreator("Batchseal");
-    writer.setTitle(title_);
+    writer.setTitle(QString::fromStdString(title_));
     writer.setResolution(300);
-    writer.setPageLayout(pageLayout(0));
-    QPainter painter;
-    if (!painter.begin(&writer)) throw Failure("Cannot create file \"" + path + "\".");
-    // Each page is laid out, painted and let go before the next.
-    for (int i = 0; i < pageCount(); ++i) {
-      if (progress && !progress(i, pageCount())) {
-        stopped = true;
-        break;
-      }
-      if (i > 0) {
-        writer.setPageLayout(pageLayout(i));
-        writer.newPage();
-      }
-      paintPage(painter, page(i));
-    }
-    if (!painter.end() && !stopped) throw Failure("Cannot write file \"" + path + "\".");
+    stopped = pageCount() > 0 && !paintPages(writer, 0, pageCount() - 1, progress);
+  } catch (const Failure& f) {
+    removeTemporary();
+    if (std::string_view(f.what()) == kNotStarted)
+      throw Failure("Cannot create file \"" + path + "\".");
+    throw;
   } catch (...) {
     removeTemporary();
     throw;

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+class QPagedPaintDevice;
 class QPainter;
 
 namespace bs {
@@ -72,6 +73,12 @@ class ReportDocument {
   // Paints page `page` (from 0) filling the painter's device, keeping the page's proportions.
   void renderPage(QPainter& painter, int page) const;
   static void paintPage(QPainter& painter, const PreparedPage& page);
+  // Paints pages `first` to `last` (from 0, inclusive) on a printer or a PDF writer, one at a
+  // time, each on the paper and in the orientation of its template: a printer gives the same
+  // pages as a saved PDF.  False when `progress` stopped it; Failure when the device does not
+  // start or a page cannot be read.
+  bool paintPages(QPagedPaintDevice& device, int first, int last,
+                  const PageProgress& progress = {}) const;
   // Writes the pages to a PDF file one at a time.  Throws Failure when the file cannot be
   // written; a stopped or failed write leaves no file behind.  The result is false when
   // `progress` stopped it.
@@ -80,8 +87,9 @@ class ReportDocument {
   // The report variables, name and value without quotes, as UTF-8, in the order they were set.
   std::vector<std::pair<std::string, std::string>> variables() const { return variables_; }
   // The document's title (written into a PDF) and the payment file it reports on, if any.
-  QString title() const { return title_; }
-  void setTitle(QString title) { title_ = std::move(title); }
+  // UTF-8.
+  std::string title() const { return title_; }
+  void setTitle(std::string title) { title_ = std::move(title); }
   std::string sourceFile() const { return sourceFile_; }
   void setSourceFile(std::string path) { sourceFile_ = std::move(path); }
 
@@ -110,7 +118,7 @@ class ReportDocument {
   std::shared_ptr<const PageSource> source_;
   std::vector<PreparedPage> pages_;
   std::vector<std::pair<std::string, std::string>> variables_;
-  QString title_;
+  std::string title_;
   std::string sourceFile_;
 };
 

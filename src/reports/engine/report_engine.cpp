@@ -491,6 +491,10 @@ ReportEngine::ReportEngine() {
   frReport1.dataTable = std::string(kReportTableFile);
   frReport2.dataTable = std::string(kReportTableDetailFile);
   frReport3.dataTable = std::string(kReportTableFile);
+  frReport1.title = "Payment report";
+  frReport2.title = "Payment detail report";
+  frReport3.title = "Direct-debit report";
+  frReport5.title = "Tier rate fee report";
 }
 
 std::string evaluateExpression(

@@ -32,6 +32,8 @@ class ReportObject {
 
   // The table file whose rows the detail band prints; empty for a report without data.
   std::string dataTable;
+  // What the report is, for the title of its document.
+  std::string title;
 
  private:
   std::optional<ReportTemplate> template_;
