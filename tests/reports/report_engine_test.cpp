@@ -126,6 +126,49 @@ TEST(ReportPreparation, TwoPassCompositeKnowsTheTotalOnEveryPage) {
   EXPECT_THROW(prepareReports({&unknown}, true, &tables), Failure);
 }
 
+// Page breaks come from the row count; a page laid out on its own, in any order, is the page
+// laid out in turn.  The summary that does not fit below the last row gets a page of its own.
+TEST(ReportPreparation, PagesLaidOutOnDemandAndTheSummaryPage) {
+  struct Case {
+    int rows;
+    int pages;
+    const char* lastPage;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {0, 1, "Title\nHeader\nSum 0.00 of 0\nPage 1 of 1"},
+      {4, 1, "Title\nHeader\n1 P1\n2 P2\n3 P3\n4 P4\nSum 10.00 of 4\nPage 1 of 1"},
+      {5, 2, "Header\nSum 15.00 of 5\nPage 2 of 2"},
+      {11, 3, "Header\nSum 66.00 of 11\nPage 3 of 3"},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    reptest::FakeReportTables tables;
+    for (int i = 1; i <= c.rows; ++i)
+      tables.execSql(
+          "Insert into ReportTable(Product,Value_Date,No_Of_Credit,Amount,dabit_Acc) "
+          "Values('P" +
+          std::to_string(i) + "','',1," + std::to_string(i) + ",'A')");
+    ReportObject report;
+    report.setTemplate(parseReportTemplate(
+        "batchseal-report 1\npage 100 60\nmargins 5 5 5 5\nband title 8\ntext 0 0 90 8 | Title\n"
+        "band columnheader 5\ntext 0 0 90 5 | Header\n"
+        "band detail 6\ntext 0 0 90 6 | [LINE#] [Product]\n"
+        "band summary 6\ntext 0 0 90 6 | Sum [SUM(Amount):#,##0.00] of [COUNT]\n"
+        "band pagefooter 6\ntext 0 0 90 6 | Page [PAGE#] of [TOTALPAGES]\n",
+        "grid"));
+    report.dataTable = std::string(kReportTableFile);
+    ReportDocument doc = prepareReports({&report}, true, &tables);
+    ASSERT_EQ(doc.pageCount(), c.pages) << c.rows;
+    EXPECT_EQ(doc.pageText(c.pages - 1), c.lastPage) << c.rows;
+    QStringList forward, backward;
+    for (int p = 0; p < doc.pageCount(); ++p) forward << doc.pageText(p);
+    for (int p = doc.pageCount() - 1; p >= 0; --p) backward.prepend(doc.pageText(p));
+    EXPECT_EQ(forward, backward) << c.rows;
+    EXPECT_EQ(forward.join('\n').count(" P"), c.rows) << "every row once";
+  }
+}
+
 TEST(ThaiText, Windows874DecodesThroughTheWindowsTable) {
   // Bytes where the Windows table and the IBM table of the same name disagree are pinned too.
   EXPECT_EQ(cp874ToUtf8("\xA1"), "\xE0\xB8\x81");        // KO KAI
