@@ -1,10 +1,10 @@
 #include "reports/engine/report_document.h"
 
 #include <QGuiApplication>
-#include <QHash>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <string_view>
@@ -85,20 +85,29 @@ void ReportDocument::paintPage(QPainter& painter, const PreparedPage& p) {
     painter.drawLine(QLineF(l.line.p1() * kUnits, l.line.p2() * kUnits));
   for (const QRectF& b : p.boxes) painter.drawRect(scaled(b));
   // A page uses a handful of fonts over and over.
-  QHash<QString, QFont> fonts;
+  struct Used {
+    const PageText* like;
+    int pixels;
+    QFont font;
+  };
+  std::vector<Used> fonts;
   for (const PageText& t : p.texts) {
+    if (t.text.isEmpty() && !t.frame) continue;
     int pixels = std::max(1, static_cast<int>(std::lround(t.sizePt * 25.4 / 72 * kUnits)));
-    QString key = QString("%1/%2/%3/%4").arg(t.family).arg(pixels).arg(t.bold).arg(t.italic);
-    auto it = fonts.find(key);
+    auto it = std::find_if(fonts.begin(), fonts.end(), [&](const Used& u) {
+      return u.pixels == pixels && u.like->bold == t.bold && u.like->italic == t.italic &&
+             u.like->family == t.family;
+    });
     if (it == fonts.end()) {
       QFont font(t.family);
       font.setPixelSize(pixels);
       font.setBold(t.bold);
       font.setItalic(t.italic);
       font.setHintingPreference(QFont::PreferNoHinting);
-      it = fonts.insert(key, font);
+      fonts.push_back({&t, pixels, font});
+      it = fonts.end() - 1;
     }
-    painter.setFont(*it);
+    painter.setFont(it->font);
     QRectF r = scaled(t.rect);
     if (t.frame) painter.drawRect(r);
     QRectF inner = r.adjusted(0.8 * kUnits, 0, -0.8 * kUnits, 0);
