@@ -1,13 +1,15 @@
 // The reports of a sealed batch in the preview, as the window shows them: seals a payment file,
 // presses Report, and measures the time to the reports being prepared and to the first page
-// drawn, then goes to the last page.  Prints the times and the peak resident memory of the
-// process; with --screenshots DIR it also saves the preview at its first and last page.
+// drawn, then goes to the last page, and pages through at 400 % and at fit width.  Prints the times
+// and the peak resident memory of the process; with --screenshots DIR it also saves the preview at
+// its first and last page.
 //
 //   report_preview_bench --home DIR --input FILE --zip FILE [--screenshots DIR]
 #include <sys/resource.h>
 
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QTimer>
 #include <chrono>
@@ -64,6 +66,18 @@ struct PreviewUi : bs::ScriptedUi {
       QPixmap shot = dialog->grab();
       lastPage = Clock::now();
       if (!screenshots.empty()) shot.save(QString::fromStdString(screenshots + "/last.png"));
+      // Memory at the largest zoom and at fit width, paging through from the start.
+      auto* zoom = dialog->findChild<QComboBox*>("zoom");
+      for (const char* choice : {"400%", "Fit width"}) {
+        zoom->setCurrentIndex(zoom->findText(choice));
+        QKeyEvent home(QEvent::KeyPress, Qt::Key_Home, Qt::NoModifier);
+        QApplication::sendEvent(view, &home);
+        for (int i = 0; i < 30; ++i) {
+          (void)dialog->grab();
+          QKeyEvent down(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier);
+          QApplication::sendEvent(view, &down);
+        }
+      }
       poll->stop();
       poll->deleteLater();
       dialog->close();

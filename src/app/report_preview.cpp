@@ -165,8 +165,9 @@ class PageView : public QAbstractScrollArea {
 
  private:
   static constexpr int kGap = 12;
-  // Pages kept once drawn: the pages in view and a few around them.
+  // Pages kept once drawn: the pages in view and a few around them, fewer at a large zoom.
   static constexpr std::size_t kCachedPages = 8;
+  static constexpr qsizetype kCachedBytes = 160 * 1024 * 1024;
 
   QSize pageSizePx(int page) const {
     const QSizeF& mm = sizes_[static_cast<std::size_t>(page)];
@@ -245,7 +246,12 @@ class PageView : public QAbstractScrollArea {
       return nullptr;
     }
     cache_.push_front({page, std::move(image)});
-    if (cache_.size() > kCachedPages) cache_.pop_back();
+    qsizetype bytes = 0;
+    for (const Drawn& d : cache_) bytes += d.image.sizeInBytes();
+    while (cache_.size() > 1 && (cache_.size() > kCachedPages || bytes > kCachedBytes)) {
+      bytes -= cache_.back().image.sizeInBytes();
+      cache_.pop_back();
+    }
     return &cache_.front().image;
   }
 
