@@ -16,6 +16,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QToolBar>
@@ -287,7 +288,11 @@ class PreviewDialog : public QDialog {
   PreviewDialog(QWidget* parent, const ReportDocument& doc) : QDialog(parent), doc_(doc) {
     setWindowTitle("Batchseal - Report preview");
     setModal(true);
-    resize(900, 1000);
+    QRect screen = parent && parent->screen() ? parent->screen()->availableGeometry()
+                   : QGuiApplication::primaryScreen()
+                       ? QGuiApplication::primaryScreen()->availableGeometry()
+                       : QRect(0, 0, 1024, 768);
+    resize(std::min(1200, screen.width() * 9 / 10), std::min(1000, screen.height() * 9 / 10));
     auto* layout = new QVBoxLayout(this);
     auto* bar = new QToolBar(this);
     layout->addWidget(bar);
@@ -322,7 +327,9 @@ class PreviewDialog : public QDialog {
     zoom_->addItem("Fit page", -2);
     for (int percent : {25, 50, 75, 100, 125, 150, 200, 300, 400})
       zoom_->addItem(QString("%1%").arg(percent), percent);
-    zoom_->setCurrentIndex(zoom_->findData(100));
+    // The whole width of the widest page in view: a landscape detail page is not cut off.
+    zoom_->setCurrentIndex(0);
+    view_->setZoom(PageView::Fit::Width, 100);
     bar->addWidget(new QLabel(" Zoom ", bar));
     bar->addWidget(zoom_);
     connect(zoom_, &QComboBox::currentIndexChanged, this, [this] {
