@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -50,6 +52,28 @@ class ReportTables {
   virtual void openTable(std::string_view fileName) = 0;
   // Every row of a table, from the first to the last in stored order.
   virtual TableRows readAll(std::string_view fileName) = 0;
+
+  // Reading a table a few rows at a time.  A row is known by a key that grows in stored order;
+  // `forEachRow` visits the rows whose key is above `afterKey`, at most `limit` of them (0: all).
+  // These defaults read the whole table; the table store streams.
+  using RowVisitor = std::function<void(long long key, const std::vector<std::string>& row)>;
+  virtual std::vector<std::string> columnNames(std::string_view fileName) {
+    return readAll(fileName).columns;
+  }
+  virtual std::uint64_t rowCount(std::string_view fileName) {
+    return readAll(fileName).rows.size();
+  }
+  virtual void forEachRow(std::string_view fileName, long long afterKey, std::size_t limit,
+                          const RowVisitor& visit) {
+    TableRows all = readAll(fileName);
+    std::size_t done = 0;
+    for (std::size_t i = 0; i < all.rows.size() && (limit == 0 || done < limit); ++i) {
+      auto key = static_cast<long long>(i) + 1;
+      if (key <= afterKey) continue;
+      visit(key, all.rows[i]);
+      ++done;
+    }
+  }
 };
 
 // The report tables of the table store.  Throws Failure when no store is connected.

@@ -49,6 +49,17 @@ class StoreReportTables : public ReportTables {
     return TableRows{std::move(rows.columns), std::move(rows.rows)};
   }
 
+  std::vector<std::string> columnNames(std::string_view fileName) override {
+    return store_->columnNames(fileName);
+  }
+
+  std::uint64_t rowCount(std::string_view fileName) override { return store_->rowCount(fileName); }
+
+  void forEachRow(std::string_view fileName, long long afterKey, std::size_t limit,
+                  const RowVisitor& visit) override {
+    store_->forEachRow(fileName, afterKey, limit, visit);
+  }
+
  private:
   std::shared_ptr<TableStore> store_;
   std::unique_ptr<TableStore::Table> detail_;

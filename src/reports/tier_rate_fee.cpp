@@ -40,4 +40,11 @@ std::vector<std::pair<std::string, std::string>> tierRateVariables(const TierCou
   };
 }
 
+std::vector<std::pair<std::string, std::string>> tierFeeVariables(Money fee1, Money fee2,
+                                                                  Money fee3) {
+  return {{"report_fee_range1", formatGeneral(fee1)},
+          {"report_fee_range2", formatGeneral(fee2)},
+          {"report_fee_range3", formatGeneral(fee3)}};
+}
+
 }  // namespace bs

@@ -30,4 +30,9 @@ std::vector<std::pair<std::string, std::string>> tierRateVariables(const TierCou
                                                                    Money fee1, Money fee2,
                                                                    Money fee3);
 
+// The configured fee per credit of each tier, for the report's "Fee per Credit" column: it is
+// printed for a tier without credits too.
+std::vector<std::pair<std::string, std::string>> tierFeeVariables(Money fee1, Money fee2,
+                                                                  Money fee3);
+
 }  // namespace bs

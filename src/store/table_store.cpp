@@ -763,4 +763,58 @@ TableStore::Rows TableStore::readAll(std::string_view fileName) {
   return rows;
 }
 
+std::vector<std::string> TableStore::columnNames(std::string_view fileName) {
+  StoreCore& core = *impl_->core;
+  return core.columns[core.tableIndex(fileName)];
+}
+
+std::uint64_t TableStore::rowCount(std::string_view fileName) {
+  StoreCore& core = *impl_->core;
+  std::size_t index = core.tableIndex(fileName);
+  core.use();
+  std::string sql = "SELECT count(*) FROM " + core.qualifiedTable(index);
+  sqlite3_stmt* stmt = core.statement(sql);
+  int rc = sqlite3_step(stmt);
+  std::uint64_t count =
+      rc == SQLITE_ROW ? static_cast<std::uint64_t>(sqlite3_column_int64(stmt, 0)) : 0;
+  sqlite3_reset(stmt);
+  if (rc != SQLITE_ROW) {
+    core.noteStatementFailure();
+    core.failStore(rc, sql);
+  }
+  return count;
+}
+
+void TableStore::forEachRow(std::string_view fileName, long long afterRowid, std::size_t limit,
+                            const RowVisitor& visit) {
+  StoreCore& core = *impl_->core;
+  std::size_t index = core.tableIndex(fileName);
+  core.use();
+  std::string sql =
+      "SELECT rowid, * FROM " + core.qualifiedTable(index) + " WHERE rowid > ? ORDER BY rowid";
+  if (limit > 0) sql += " LIMIT ?";
+  sqlite3_stmt* stmt = core.statement(sql);
+  sqlite3_bind_int64(stmt, 1, afterRowid);
+  if (limit > 0) sqlite3_bind_int64(stmt, 2, static_cast<sqlite3_int64>(limit));
+  // The statement is reset however the visit ends, so that it can run again.
+  struct Reset {
+    sqlite3_stmt* stmt;
+    ~Reset() {
+      sqlite3_reset(stmt);
+      sqlite3_clear_bindings(stmt);
+    }
+  } reset{stmt};
+  int n = static_cast<int>(core.columns[index].size());
+  std::vector<std::string> row(static_cast<std::size_t>(n));
+  int rc;
+  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    for (int i = 0; i < n; ++i) row[static_cast<std::size_t>(i)] = columnText(stmt, i + 1);
+    visit(sqlite3_column_int64(stmt, 0), row);
+  }
+  if (rc != SQLITE_DONE) {
+    core.noteStatementFailure();
+    core.failStore(rc, sql);
+  }
+}
+
 }  // namespace bs

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -79,6 +80,14 @@ class TableStore {
     std::vector<std::vector<std::string>> rows;
   };
   Rows readAll(std::string_view fileName);
+  // The column names of a table, in the order `forEachRow` gives a row's texts.
+  std::vector<std::string> columnNames(std::string_view fileName);
+  std::uint64_t rowCount(std::string_view fileName);
+  // The rows after the row `afterRowid` in stored order, at most `limit` of them (0: all), one
+  // at a time: a report pages through a large table without holding it.
+  using RowVisitor = std::function<void(long long rowid, const std::vector<std::string>& row)>;
+  void forEachRow(std::string_view fileName, long long afterRowid, std::size_t limit,
+                  const RowVisitor& visit);
 
  private:
   struct Impl;

@@ -14,9 +14,11 @@ namespace {
 
 struct FeeUi : ScriptedUi {
   std::vector<std::pair<std::string, std::string>> variables;
+  QString firstPage;
   void showReport(const ReportDocument& doc) override {
     ScriptedUi::showReport(doc);
     variables = doc.variables();
+    firstPage = doc.pageText(0);
   }
 };
 
@@ -44,11 +46,12 @@ struct FeeFixture : ::testing::Test {
   }
   // Seven credits: three in the first tier, two in the second, one in the third and one to
   // the home bank.
-  std::vector<std::string> creditsOfEveryTier() {
+  std::vector<std::string> creditsOfEveryTier(bool secondTier = true) {
     const long long amounts[] = {1000000, 100000000, 5000, 100000010, 500000000, 2000000000};
     std::vector<std::string> lines{test::headerLine(),
                                    test::debitLine("MCL", 2701006010 + 1000000, 7)};
     for (long long a : amounts) {
+      if (!secondTier && a > 100000000 && a <= 500000000) continue;
       lines.push_back(credit(a));
       lines.push_back(test::payeeLineEnglish("PAYEE"));
     }
@@ -66,8 +69,16 @@ TEST_F(FeeFixture, CountsEveryTierAndShowsTheEightVariablesEvenWithFieldErrors) 
   ASSERT_EQ(ui.reportsShown, 1) << (ui.messages().empty() ? "" : ui.messages()[0]);
   std::vector<std::string> values;
   for (const auto& [name, value] : ui.variables) values.push_back(value);
-  EXPECT_EQ(values, (std::vector<std::string>{"3", "2", "1", "6", "30", "40", "35.5", "105.5"}));
+  // The eight of the tariff, then the configured fees.
+  EXPECT_EQ(values, (std::vector<std::string>{"3", "2", "1", "6", "30", "40", "35.5", "105.5", "10",
+                                              "20", "35.5"}));
   EXPECT_FALSE(session.state.reportReady);  // the last batch's state is left alone
+
+  // A tier without credits still shows its fee per credit.
+  input(creditsOfEveryTier(false));
+  EXPECT_TRUE(runCommand(session, MCLFeeClick));
+  EXPECT_EQ(ui.variables[1].second, "0");
+  EXPECT_TRUE(ui.firstPage.contains("\n0\n20.00\n0.00\n")) << ui.firstPage.toStdString();
 }
 
 TEST_F(FeeFixture, GatesAndFailuresStopBeforeTheReport) {

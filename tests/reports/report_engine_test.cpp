@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QStringList>
+#include <clocale>
 
 #include "core/failure.h"
 #include "report_fixtures.h"
@@ -39,6 +40,7 @@ TEST(ReportTemplateFormat, MalformedTemplatesNameTheirLine) {
       "batchseal-report 1\nband detail 5\ntext 0 0 10 5\n",  // no content
       "batchseal-report 1\nband detail 400\n",               // does not fit a page
       "batchseal-report 1\nband detail 5\n| no keyword\n",
+      "batchseal-report 1\nband detail 9,5\n",  // lengths take a decimal point
   };
   for (const char* text : bad) {
     try {
@@ -48,6 +50,19 @@ TEST(ReportTemplateFormat, MalformedTemplatesNameTheirLine) {
       EXPECT_NE(std::string(f.what()).find("\"T.frf\", line "), std::string::npos) << f.what();
     }
   }
+}
+
+// The user's locale may write numbers with a decimal comma; a template's do not change with it.
+TEST(ReportTemplateFormat, LengthsReadTheSameUnderADecimalCommaLocale) {
+  const std::string keep = std::setlocale(LC_ALL, nullptr);
+  const bool comma = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+  ReportTemplate t = parseReportTemplate(
+      "batchseal-report 1\nband summary 9.5\ntext 0.25 0 10 5 size=8.5 | x\n", "T.frf");
+  std::setlocale(LC_ALL, keep.c_str());
+  EXPECT_EQ(t.band(BandKind::Summary).height, 9.5);
+  EXPECT_EQ(t.band(BandKind::Summary).items.at(0).x, 0.25);
+  EXPECT_EQ(t.band(BandKind::Summary).items.at(0).sizePt, 8.5);
+  if (!comma) GTEST_SKIP() << "the locale de_DE.UTF-8 is not installed";
 }
 
 TEST(ReportTemplateFormat, AMissingTemplateLoadsNothingAndKeepsThePreviousOne) {
@@ -109,6 +124,49 @@ TEST(ReportPreparation, TwoPassCompositeKnowsTheTotalOnEveryPage) {
   unknown.setTemplate(parseReportTemplate(
       "batchseal-report 1\nband title 10\ntext 0 0 90 5 | [nothing]\n", "u.frf"));
   EXPECT_THROW(prepareReports({&unknown}, true, &tables), Failure);
+}
+
+// Page breaks come from the row count; a page laid out on its own, in any order, is the page
+// laid out in turn.  The summary that does not fit below the last row gets a page of its own.
+TEST(ReportPreparation, PagesLaidOutOnDemandAndTheSummaryPage) {
+  struct Case {
+    int rows;
+    int pages;
+    const char* lastPage;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {0, 1, "Title\nHeader\nSum 0.00 of 0\nPage 1 of 1"},
+      {4, 1, "Title\nHeader\n1 P1\n2 P2\n3 P3\n4 P4\nSum 10.00 of 4\nPage 1 of 1"},
+      {5, 2, "Header\nSum 15.00 of 5\nPage 2 of 2"},
+      {11, 3, "Header\nSum 66.00 of 11\nPage 3 of 3"},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    reptest::FakeReportTables tables;
+    for (int i = 1; i <= c.rows; ++i)
+      tables.execSql(
+          "Insert into ReportTable(Product,Value_Date,No_Of_Credit,Amount,dabit_Acc) "
+          "Values('P" +
+          std::to_string(i) + "','',1," + std::to_string(i) + ",'A')");
+    ReportObject report;
+    report.setTemplate(parseReportTemplate(
+        "batchseal-report 1\npage 100 60\nmargins 5 5 5 5\nband title 8\ntext 0 0 90 8 | Title\n"
+        "band columnheader 5\ntext 0 0 90 5 | Header\n"
+        "band detail 6\ntext 0 0 90 6 | [LINE#] [Product]\n"
+        "band summary 6\ntext 0 0 90 6 | Sum [SUM(Amount):#,##0.00] of [COUNT]\n"
+        "band pagefooter 6\ntext 0 0 90 6 | Page [PAGE#] of [TOTALPAGES]\n",
+        "grid"));
+    report.dataTable = std::string(kReportTableFile);
+    ReportDocument doc = prepareReports({&report}, true, &tables);
+    ASSERT_EQ(doc.pageCount(), c.pages) << c.rows;
+    EXPECT_EQ(doc.pageText(c.pages - 1), c.lastPage) << c.rows;
+    QStringList forward, backward;
+    for (int p = 0; p < doc.pageCount(); ++p) forward << doc.pageText(p);
+    for (int p = doc.pageCount() - 1; p >= 0; --p) backward.prepend(doc.pageText(p));
+    EXPECT_EQ(forward, backward) << c.rows;
+    EXPECT_EQ(forward.join('\n').count(" P"), c.rows) << "every row once";
+  }
 }
 
 TEST(ThaiText, Windows874DecodesThroughTheWindowsTable) {

@@ -40,6 +40,18 @@ TEST_F(StoreTest, ReportTableStatementsReplaceRowsInGridOrder) {
             (std::vector<std::string>{"Payroll|31/01/2024|12|1500|1234567890",
                                       "BahtNet|01/02/2024|3|1234567.89|99",
                                       "Direct Debit|02/02/2024|1|0.5|"}));
+  // A report reads a few rows at a time: those after a row's key, at most a limit of them.
+  EXPECT_EQ(store->rowCount("ReportTable.DAT"), 3u);
+  std::vector<long long> keys;
+  std::vector<std::string> products;
+  auto collect = [&](long long key, const std::vector<std::string>& row) {
+    keys.push_back(key);
+    products.push_back(row.at(0));
+  };
+  store->forEachRow("ReportTable.DAT", std::numeric_limits<long long>::min(), 0, collect);
+  ASSERT_EQ(keys.size(), 3u);
+  store->forEachRow("ReportTable.DAT", keys[0], 1, collect);
+  EXPECT_EQ(products, (std::vector<std::string>{"Payroll", "BahtNet", "Direct Debit", "BahtNet"}));
 
   // A second run leaves only its own rows.
   store->execSql("Delete From ReportTable");

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/cp874.h"
 #include "reports/money.h"
 #include "reports/tier_rate_fee.h"
 #include "rules/products.h"
@@ -34,6 +35,13 @@ bool showReports(Session& session, const std::vector<const ReportObject*>& repor
         session.ui.progress("Preparing report", done, total);
       });
   if (doc.pageCount() == 0) return false;
+  // The document is named after its first report and the payment file it reports on.
+  const std::string& file = session.form.edtFileInput.text;
+  std::string title = reports.empty() ? std::string() : reports.front()->title;
+  if (!file.empty())
+    title += (title.empty() ? "" : " - ") + std::filesystem::path(file).filename().string();
+  doc.setTitle(cp874ToUtf8(title));
+  doc.setSourceFile(file);
   session.ui.showReport(doc);
   return true;
 }
@@ -74,6 +82,8 @@ bool showTierRateFeeReport(Session& session, const std::array<std::string, 3>& f
   ReportObject& report = reportEngine(session).frReport5;
   report.loadFromFile(session.paths.reportFolder() / "DeductFee.frf");
   for (const auto& [name, value] : tierRateVariables(counts, fee1, fee2, fee3))
+    report.setVariable(name, sqlQuoted(value));
+  for (const auto& [name, value] : tierFeeVariables(fee1, fee2, fee3))
     report.setVariable(name, sqlQuoted(value));
   return showReports(session, {&report}, false, nullptr);
 }

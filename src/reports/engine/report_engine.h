@@ -32,6 +32,8 @@ class ReportObject {
 
   // The table file whose rows the detail band prints; empty for a report without data.
   std::string dataTable;
+  // What the report is, for the title of its document.
+  std::string title;
 
  private:
   std::optional<ReportTemplate> template_;
@@ -47,7 +49,9 @@ struct CompositeReport {
 // Progress of preparation: pages or rows done of a total.
 using PrepareProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
 
-// Prepares reports into one document.  Reports without a template give no pages.  With
+// Prepares reports into one document: the rows are read once to find the page breaks, and
+// pages are laid out from `tables` when they are shown, so the document must not outlive them.
+// Reports without a template give no pages.  With
 // `twoPass`, a first pass counts the pages so that [TOTALPAGES] is known on every page;
 // otherwise [TOTALPAGES] is the number of pages prepared so far.  `tables` supplies the rows of
 // the bound tables (may be null when no report has one).

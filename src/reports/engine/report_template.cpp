@@ -1,6 +1,7 @@
 #include "reports/engine/report_template.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -25,11 +26,14 @@ std::vector<std::string> words(const std::string& text) {
   return out;
 }
 
+// Lengths are written with a decimal point whatever the user's locale.
 double number(const std::string& word, const std::string& name, int lineNo) {
-  char* end = nullptr;
-  errno = 0;
-  double v = std::strtod(word.c_str(), &end);
-  if (word.empty() || *end != '\0' || errno != 0 || v < 0 || v > 10000)
+  double v = 0;
+  const char* begin = word.data();
+  const char* end = begin + word.size();
+  if (begin != end && *begin == '+') ++begin;
+  auto [stop, ec] = std::from_chars(begin, end, v, std::chars_format::general);
+  if (word.empty() || stop != end || ec != std::errc() || !(v >= 0) || v > 10000)
     formatError(name, lineNo, "\"" + word + "\" is not a length in millimetres");
   return v;
 }
