@@ -1,7 +1,5 @@
 #include "cli/cli.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
