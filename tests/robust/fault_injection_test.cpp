@@ -8,6 +8,7 @@
 #include <signal.h>
 #include <sqlite3.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -213,6 +214,16 @@ TEST(FaultInjection, EveryFailingFileOperationEndsTheCommandAndLosesNothing) {
              fs::create_directory(f.payment);
            },
        .messageHas = "Input File does not exist"},
+      {.name = "the input is a pipe: no hang",
+       .arrange =
+           [](Files& f) {
+             fs::remove(f.payment);
+             ASSERT_EQ(::mkfifo(f.payment.c_str(), 0600), 0);
+           },
+       .messageHas = "payment.txt\". It is a device, a pipe or a socket"},
+      {.name = "the input is an endless device",
+       .arrange = [](Files& f) { f.payment = "/dev/zero"; },
+       .messageHas = "/dev/zero\". It is a device, a pipe or a socket"},
       {.name = "the input cannot be read",
        .asNobody = true,
        .arrange = [](Files& f) { fs::permissions(f.payment, fs::perms::none); },
