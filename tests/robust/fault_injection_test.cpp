@@ -15,12 +15,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <filesystem>
 #include <functional>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "core/platform_file.h"
 #include "output/seal_verify.h"
 #include "payment_files.h"
 #include "support/test_support.h"
@@ -378,6 +381,127 @@ TEST(FaultInjection, EveryFailingFileOperationEndsTheCommandAndLosesNothing) {
 
     // The Session completes the next command.
     EXPECT_TRUE(o.secondCompleted) << o.secondText;
+  }
+}
+
+// Whether every table file of `program` passes SQLite's own check.
+bool tablesIntact(const fs::path& program) {
+  for (const char* name : {"ReportTable.DAT", "ReportTableDetail.DAT", "addAccBatchError.DAT"}) {
+    sqlite3* db = nullptr;
+    std::string result;
+    if (sqlite3_open((program / "Data" / name).c_str(), &db) == SQLITE_OK)
+      sqlite3_exec(
+          db, "PRAGMA integrity_check",
+          [](void* out, int, char** values, char**) {
+            *static_cast<std::string*>(out) += values[0] ? values[0] : "";
+            return 0;
+          },
+          &result, nullptr);
+    sqlite3_close(db);
+    if (result != "ok") return false;
+  }
+  return true;
+}
+
+// Each file call of a seal failing in turn, sampled, in both modes: the run either completes
+// with everything in place or fails without the completion message, the payment file and the
+// new file are never partly written, a sealed payment file always has its archive, and a clean
+// run afterwards completes and leaves nothing of the failed one behind.
+TEST(FaultInjection, EachFileCallOfASealFailingInTurnLeavesAStateToRunAgainFrom) {
+  const std::string original = test::cleanPaymentFile(40);
+  const Expected expected = expectedFor(original);
+  constexpr int kSamplesPerMode = 30;
+  for (const bool newFile : {false, true}) {
+    SCOPED_TRACE(newFile ? "New File" : "Replace");
+    struct Case {
+      test::TempDir dir;
+      fs::path program, payment, out, zip;
+      std::set<std::string> dataBefore;
+      explicit Case(const std::string& bytes) {
+        program = test::makeProgramFolder(dir);
+        payment = dir / "payment.txt";
+        out = dir / "out.txt";
+        zip = dir / "a.zip";
+        test::writeFile(payment, bytes);
+        for (const auto& n : namesIn(program / "Data")) dataBefore.insert(n);
+      }
+    };
+    // How many file calls a clean seal makes.
+    std::atomic<int> calls{0};
+    {
+      Case c(original);
+      test::WiredSession ws(c.program);
+      setFileFaultHook([&](const char*) { return ++calls, 0; });
+      ws.runBatch(c.payment.string(), c.zip.string(), newFile ? c.out.string() : "");
+      setFileFaultHook(nullptr);
+    }
+    ASSERT_GT(calls.load(), 10);
+    const int step = std::max(1, calls.load() / kSamplesPerMode);
+    for (int failing = 1; failing <= calls.load(); failing += step) {
+      SCOPED_TRACE("failing call " + std::to_string(failing));
+      Case c(original);
+      const std::string outArg = newFile ? c.out.string() : "";
+      int reportPipe[2];
+      ASSERT_EQ(::pipe(reportPipe), 0);
+      const pid_t pid = ::fork();
+      if (pid == 0) {
+        ::close(reportPipe[0]);
+        test::WiredSession ws(c.program);
+        std::atomic<int> n{0};
+        setFileFaultHook([&](const char*) { return ++n == failing ? EIO : 0; });
+        const bool completed = ws.runBatch(c.payment.string(), c.zip.string(), outArg);
+        std::string report = completed ? "completed\n" : "failed\n";
+        for (const auto& shown : ws.ui.shown) report += shown.kind + ": " + shown.text + "\n";
+        const bool written = ::write(reportPipe[1], report.data(), report.size()) ==
+                             static_cast<ssize_t>(report.size());
+        ::_exit(written ? 0 : 1);
+      }
+      ::close(reportPipe[1]);
+      std::string report;
+      char buffer[4096];
+      for (ssize_t got; (got = ::read(reportPipe[0], buffer, sizeof buffer)) > 0;)
+        report.append(buffer, static_cast<std::size_t>(got));
+      ::close(reportPipe[0]);
+      int status = 0;
+      ::waitpid(pid, &status, 0);
+      ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << report;
+
+      const bool completed = report.rfind("completed\n", 0) == 0;
+      const std::string completion = "Generate hash value and add file to " + c.zip.string();
+      const std::string payment = test::readFile(c.payment);
+      // No data lost: the payment file and the new file are whole.
+      EXPECT_TRUE(payment == expected.original || payment == expected.filled ||
+                  payment == expected.sealed)
+          << report;
+      if (newFile && fs::exists(c.out)) {
+        EXPECT_TRUE(test::holds(c.out, expected.sealed)) << report;
+      }
+      const fs::path& sealed = newFile ? c.out : c.payment;
+      if (completed) {
+        EXPECT_TRUE(test::holds(sealed, expected.sealed)) << report;
+        EXPECT_TRUE(verifySeal(c.zip.string()).holds) << report;
+      } else {
+        // A failure is never announced as a completion first.
+        EXPECT_EQ(report.find(completion), std::string::npos) << report;
+        if (!newFile && payment == expected.sealed) {
+          EXPECT_TRUE(verifySeal(c.zip.string()).holds) << "sealed without its archive\n" << report;
+        }
+      }
+
+      // The next clean run completes and leaves nothing of the failed one behind.
+      if (payment == expected.sealed && !newFile) test::writeFile(c.payment, original);
+      {
+        test::WiredSession ws(c.program);
+        EXPECT_TRUE(ws.runBatch(c.payment.string(), c.zip.string(), outArg)) << ws.lastMessage();
+      }
+      std::set<std::string> expectedNames = {"payment.txt", "a.zip", "program"};
+      if (newFile) expectedNames.insert("out.txt");
+      const auto left = namesIn(c.dir.path());
+      EXPECT_EQ(std::set<std::string>(left.begin(), left.end()), expectedNames) << join(left);
+      const auto data = namesIn(c.program / "Data");
+      EXPECT_EQ(std::set<std::string>(data.begin(), data.end()), c.dataBefore) << join(data);
+      EXPECT_TRUE(tablesIntact(c.program));
+    }
   }
 }
 
