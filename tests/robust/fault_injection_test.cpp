@@ -91,8 +91,9 @@ void chownTree(const fs::path& root, uid_t uid) {
     ASSERT_EQ(::lchown(e.path().c_str(), uid, uid), 0);
 }
 
-// Holds `table` locked (an exclusive transaction) until killed; returns once the lock is held.
-pid_t holdLocked(const fs::path& table) {
+// Holds `table` locked (an exclusive transaction, or a read transaction that lets the run write
+// but not commit) until killed; returns once the lock is held.
+pid_t holdLocked(const fs::path& table, const char* sql = "BEGIN EXCLUSIVE") {
   int ready[2];
   if (::pipe(ready) != 0) return -1;
   pid_t pid = ::fork();
@@ -100,7 +101,7 @@ pid_t holdLocked(const fs::path& table) {
     ::close(ready[0]);
     sqlite3* db = nullptr;
     if (sqlite3_open(table.c_str(), &db) != SQLITE_OK ||
-        sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) != SQLITE_OK)
+        sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
       ::_exit(1);
     ssize_t w = ::write(ready[1], "x", 1);
     (void)w;
@@ -309,6 +310,26 @@ TEST(FaultInjection, EveryFailingFileOperationEndsTheCommandAndLosesNothing) {
        .mend = [=](Files& f) { restoreTable(f, kContext); },
        .messageHas = "damaged",
        .payment = Payment::Filled},
+      // The report tables are committed before any file is visible: a commit that cannot be
+      // made leaves the payment file as the fill left it.
+      {.name = "a table file is read by another program when the command commits",
+       .arrange =
+           [=](Files& f) {
+             f.helper = holdLocked(f.program / "Data" / kContext,
+                                   "BEGIN; SELECT count(*) FROM sqlite_master");
+           },
+       .mend = [](Files& f) { ::kill(f.helper, SIGKILL); },
+       .messageHas = "is locked by another program",
+       .payment = Payment::Filled},
+      {.name = "the new file is marked read-only",
+       .newFile = true,
+       .arrange =
+           [](Files& f) {
+             test::writeFile(f.out, "the user's own file\r\n");
+             fs::permissions(f.out, fs::perms::owner_read);
+           },
+       .messageHas = "out.txt\". Permission denied",
+       .payment = Payment::Filled},
       {.name = "a table file is locked by another program past the retries",
        .arrange = [=](Files& f) { f.helper = holdLocked(f.program / "Data" / kContext); },
        .mend = [](Files& f) { ::kill(f.helper, SIGKILL); },
@@ -337,6 +358,7 @@ TEST(FaultInjection, EveryFailingFileOperationEndsTheCommandAndLosesNothing) {
     }();
     if (c.arrange) c.arrange(f);
     const bool zipBefore = fs::exists(f.zip);
+    const bool outBefore = fs::exists(f.out);
     if (c.asNobody) {
       chownTree(dir.path(), kNobody);
       fs::permissions(f.dir / "locked", fs::perms::owner_read | fs::perms::owner_exec);
@@ -366,8 +388,8 @@ TEST(FaultInjection, EveryFailingFileOperationEndsTheCommandAndLosesNothing) {
     }
     // An output file that exists holds a computed seal; the archive never changed.
     if (c.newFile) {
-      EXPECT_EQ(fs::exists(f.out), c.outputWritten);
-      if (fs::exists(f.out)) {
+      EXPECT_EQ(fs::exists(f.out), c.outputWritten || outBefore);
+      if (c.outputWritten) {
         EXPECT_TRUE(verifySeal(f.out.string()).holds);
       }
     }
@@ -376,7 +398,7 @@ TEST(FaultInjection, EveryFailingFileOperationEndsTheCommandAndLosesNothing) {
     // Nothing but the files of the case remains: no scratch or temporary file.
     for (const auto& name : o.left)
       EXPECT_TRUE(before.count(name) || name == "a.zip" || name == "payment.txt" ||
-                  (c.outputWritten && name == "out.txt"))
+                  ((c.outputWritten || outBefore) && name == "out.txt"))
           << "left behind: " << name;
 
     // The Session completes the next command.
