@@ -114,14 +114,33 @@ pid_t holdLocked(const fs::path& table, const char* sql = "BEGIN EXCLUSIVE") {
   return r == 1 ? pid : -1;
 }
 
-// The first run under the fault, then the mend and the second run on the same Session, all in
-// a child; what it saw comes back through a pipe.
-Observed runCase(const FaultCase& c, Files& f) {
+// Runs `child` in a forked child and returns the text it hands back.
+std::string inChild(const std::function<std::string()>& child) {
   int pipeFds[2];
   EXPECT_EQ(::pipe(pipeFds), 0);
   pid_t pid = ::fork();
   if (pid == 0) {
     ::close(pipeFds[0]);
+    const std::string text = child();
+    ssize_t w = ::write(pipeFds[1], text.data(), text.size());
+    ::_exit(w == static_cast<ssize_t>(text.size()) ? 0 : 1);
+  }
+  ::close(pipeFds[1]);
+  std::string text;
+  char buffer[4096];
+  for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+    text.append(buffer, static_cast<std::size_t>(n));
+  ::close(pipeFds[0]);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
+  return text;
+}
+
+// The first run under the fault, then the mend and the second run on the same Session, all in
+// a child; what it saw comes back through a pipe.
+Observed runCase(const FaultCase& c, Files& f) {
+  const std::string text = inChild([&] {
     if (c.asNobody && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) ::_exit(2);
     ::signal(SIGXFSZ, SIG_IGN);
     rlimit limit{c.fileSizeLimit, RLIM_INFINITY};
@@ -146,19 +165,8 @@ Observed runCase(const FaultCase& c, Files& f) {
                     c.newFile ? (f.second / "out.txt").string() : "");
     report.push_back(second ? "completed" : "stopped");
     report.push_back(ws.lastMessage());
-    const std::string text = join(report);
-    ssize_t w = ::write(pipeFds[1], text.data(), text.size());
-    ::_exit(w == static_cast<ssize_t>(text.size()) ? 0 : 1);
-  }
-  ::close(pipeFds[1]);
-  std::string text;
-  char buffer[4096];
-  for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-    text.append(buffer, static_cast<std::size_t>(n));
-  ::close(pipeFds[0]);
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
+    return join(report);
+  });
 
   Observed o;
   const std::vector<std::string> parts = split(text);
@@ -463,31 +471,15 @@ TEST(FaultInjection, EachFileCallOfASealFailingInTurnLeavesAStateToRunAgainFrom)
       SCOPED_TRACE("failing call " + std::to_string(failing));
       Case c(original);
       const std::string outArg = newFile ? c.out.string() : "";
-      int reportPipe[2];
-      ASSERT_EQ(::pipe(reportPipe), 0);
-      const pid_t pid = ::fork();
-      if (pid == 0) {
-        ::close(reportPipe[0]);
+      const std::string report = inChild([&] {
         test::WiredSession ws(c.program);
         std::atomic<int> n{0};
         setFileFaultHook([&](const char*) { return ++n == failing ? EIO : 0; });
-        const bool completed = ws.runBatch(c.payment.string(), c.zip.string(), outArg);
-        std::string report = completed ? "completed\n" : "failed\n";
-        for (const auto& shown : ws.ui.shown) report += shown.kind + ": " + shown.text + "\n";
-        const bool written = ::write(reportPipe[1], report.data(), report.size()) ==
-                             static_cast<ssize_t>(report.size());
-        ::_exit(written ? 0 : 1);
-      }
-      ::close(reportPipe[1]);
-      std::string report;
-      char buffer[4096];
-      for (ssize_t got; (got = ::read(reportPipe[0], buffer, sizeof buffer)) > 0;)
-        report.append(buffer, static_cast<std::size_t>(got));
-      ::close(reportPipe[0]);
-      int status = 0;
-      ::waitpid(pid, &status, 0);
-      ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << report;
-
+        std::string text =
+            ws.runBatch(c.payment.string(), c.zip.string(), outArg) ? "completed\n" : "failed\n";
+        for (const auto& shown : ws.ui.shown) text += shown.kind + ": " + shown.text + "\n";
+        return text;
+      });
       const bool completed = report.rfind("completed\n", 0) == 0;
       const std::string completion = "Generate hash value and add file to " + c.zip.string();
       const std::string payment = test::readFile(c.payment);
