@@ -64,6 +64,8 @@ class PendingFile {
  public:
   explicit PendingFile(const std::string& target) {
     if (fileType(target) == FileType::Folder) throwIoFailure("Cannot create file", target, EISDIR);
+    // A file its owner marked read-only is not replaced, although a rename would not ask it.
+    if (writeForbidden(target)) throwIoFailure("Cannot create file", target, EACCES);
     removeStaleTempsFor(target);
     int error = 0;
     fd_ = createTempFor(target, path_, error);
