@@ -63,7 +63,8 @@ void writeAll(int fd, std::string_view data, const std::string& path) {
 class PendingFile {
  public:
   explicit PendingFile(const std::string& target) {
-    if (fileType(target) == FileType::Folder) throwIoFailure("Cannot create file", target, EISDIR);
+    if (const FileType type = fileType(target); type == FileType::Folder || type == FileType::Other)
+      throwNotAFile("Cannot create file", target, type == FileType::Folder);
     // A file its owner marked read-only is not replaced, although a rename would not ask it.
     if (writeForbidden(target)) throwIoFailure("Cannot create file", target, EACCES);
     removeStaleTempsFor(target);

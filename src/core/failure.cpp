@@ -9,12 +9,15 @@ void throwIoFailure(const std::string& what, const std::string& path, int errorN
   throw Failure(what + " \"" + path + "\". " + std::strerror(errorNumber));
 }
 
+void throwNotAFile(const std::string& what, const std::string& path, bool folder) {
+  throw Failure(
+      what + " \"" + path + "\". " +
+      (folder ? "It is a folder, not a file." : "It is a device, a pipe or a socket, not a file."));
+}
+
 void throwOpenFailure(const std::string& path, int errorNumber) {
-  if (errorNumber == EISDIR)
-    throw Failure("Cannot open file \"" + path + "\". It is a folder, not a file.");
-  if (errorNumber == ENODEV)
-    throw Failure("Cannot open file \"" + path +
-                  "\". It is a device, a pipe or a socket, not a file.");
+  if (errorNumber == EISDIR || errorNumber == ENODEV)
+    throwNotAFile("Cannot open file", path, errorNumber == EISDIR);
   throwIoFailure("Cannot open file", path, errorNumber);
 }
 

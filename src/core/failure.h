@@ -28,5 +28,8 @@ class CommandStopped : public std::exception {
 // platform's reason, or the plain reason when it is a folder (EISDIR) or a device, a pipe or a
 // socket (ENODEV).
 [[noreturn]] void throwOpenFailure(const std::string& path, int errorNumber);
+// The message of a name that is a folder, or a device, a pipe or a socket, where a file is meant:
+// `what` ("Cannot create file"), the name and the plain reason.
+[[noreturn]] void throwNotAFile(const std::string& what, const std::string& path, bool folder);
 
 }  // namespace bs

@@ -194,9 +194,8 @@ class PredeflatedEntry {
 void checkReplaceable(const std::string& archive) {
   const FileType type = fileType(archive);
   if (type == FileType::Missing) return;
-  if (type == FileType::Folder) failArchive(archive, "It is a folder, not a file.");
-  if (type == FileType::Other)
-    failArchive(archive, "It is a device, a pipe or a socket, not a file.");
+  if (type == FileType::Folder || type == FileType::Other)
+    throwNotAFile("Cannot write archive", archive, type == FileType::Folder);
   if (writeForbidden(archive)) throwIoFailure("Cannot create file", archive, EACCES);
   int code = 0;
   zip_t* za = zip_open(archive.c_str(), ZIP_RDONLY, &code);

@@ -28,8 +28,8 @@ ReplacementFile::ReplacementFile(const std::string& target) : target_(target) {
   folder_ = folder.empty() ? std::string(".") : folder.string();
 
   const FileType type = fileType(realPath_);
-  if (type == FileType::Folder) throwIoFailure("Cannot create file", target_, EISDIR);
-  if (type == FileType::Other) throwIoFailure("Cannot create file", target_, ENODEV);
+  if (type == FileType::Folder || type == FileType::Other)
+    throwNotAFile("Cannot create file", target_, type == FileType::Folder);
   // A file its owner marked read-only is not replaced, although a rename would not ask it.
   if (writeForbidden(realPath_)) throwIoFailure("Cannot create file", target_, EACCES);
 
