@@ -18,7 +18,6 @@ namespace bs {
 namespace {
 
 constexpr std::size_t kHashBlock = 8192;
-constexpr std::size_t kCreditLength = 355;
 constexpr std::size_t kPayeeLength = 816;
 constexpr const char* kStage = "Writing the output file";
 
