@@ -1,8 +1,7 @@
 #include "cli/cli_ui.h"
 
-#include <unistd.h>
-
 #include "core/cp874.h"
+#include "core/platform_file.h"
 
 namespace bs::cli {
 
@@ -96,7 +95,7 @@ void CliUi::showReport(const ReportDocument& document) {
 }
 
 void CliUi::progress(std::string_view stage, std::uint64_t done, std::uint64_t total) {
-  static const bool terminal = ::isatty(STDERR_FILENO) == 1;
+  static const bool terminal = stderrIsTerminal();
   if (!terminal || total == 0) return;
   int percent = static_cast<int>(done * 100 / total);
   if (percent == lastPercent_ && stage == lastStage_) return;

@@ -1,6 +1,3 @@
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -9,7 +6,7 @@
 
 #include "core/error_export.h"
 #include "core/failure.h"
-#include "core/unique_fd.h"
+#include "core/platform_file.h"
 
 namespace bs {
 
@@ -58,41 +55,40 @@ void appendLine(std::string& out, ExportFormat format, const Grid& grid, int row
 }
 
 void writeAll(int fd, std::string_view data, const std::string& path) {
-  while (!data.empty()) {
-    ssize_t n = ::write(fd, data.data(), data.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      throwIoFailure("Cannot write file", path, errno);
-    }
-    data.remove_prefix(static_cast<std::size_t>(n));
-  }
+  if (int error = bs::writeAll(fd, data.data(), data.size()))
+    throwIoFailure("Cannot write file", path, error);
 }
 
 // A scratch file next to the target that is removed again unless it was renamed onto it.
 class PendingFile {
  public:
-  explicit PendingFile(const std::string& target) : path_(target + ".XXXXXX") {
-    fd_.reset(::mkstemp(path_.data()));
-    if (!fd_) throwIoFailure("Cannot create file", target, errno);
-    // mkstemp makes the file private; an export is an ordinary file of the user's.
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd_.get(), 0666 & ~mask);
+  explicit PendingFile(const std::string& target) {
+    if (const FileType type = fileType(target); type == FileType::Folder || type == FileType::Other)
+      throwNotAFile("Cannot create file", target, type == FileType::Folder);
+    // A file its owner marked read-only is not replaced, although a rename would not ask it.
+    if (writeForbidden(target)) throwIoFailure("Cannot create file", target, EACCES);
+    removeStaleTempsFor(target);
+    int error = 0;
+    fd_ = createTempFor(target, path_, error);
+    if (!fd_) throwIoFailure("Cannot create file", target, error);
+    // The temporary file is private; an export is an ordinary file of the user's.
+    if ((error = setModeFor(fd_.get(), target)) != 0)
+      throwIoFailure("Cannot create file", target, error);
   }
   PendingFile(const PendingFile&) = delete;
   PendingFile& operator=(const PendingFile&) = delete;
   ~PendingFile() {
     fd_.reset();
-    if (!committed_) ::unlink(path_.c_str());
+    if (!committed_) removeFile(path_);
   }
   int fd() const { return fd_.get(); }
   void commit(const std::string& target) {
-    if (::fsync(fd_.get()) != 0) throwIoFailure("Cannot write file", target, errno);
-    int fd = fd_.release();
-    if (::close(fd) != 0) throwIoFailure("Cannot write file", target, errno);
-    if (::rename(path_.c_str(), target.c_str()) != 0)
-      throwIoFailure("Cannot create file", target, errno);
+    if (int error = syncFile(fd_.get())) throwIoFailure("Cannot write file", target, error);
+    if (int error = fd_.close()) throwIoFailure("Cannot write file", target, error);
+    if (int error = renameOver(path_, target)) throwIoFailure("Cannot create file", target, error);
     committed_ = true;
+    if (int error = syncFolder(folderOf(target)))
+      throwIoFailure("Cannot write file", target, error);
   }
 
  private:

@@ -31,4 +31,12 @@ class CommandStopped : public std::exception {
 // The message of an I/O error on `path`, in the platform's words ("Cannot open file ...").
 [[noreturn]] void throwIoFailure(const std::string& what, const std::string& path, int errorNumber);
 
+// The message of a file that cannot be opened for reading: "Cannot open file ..." with the
+// platform's reason, or the plain reason when it is a folder (EISDIR) or a device, a pipe or a
+// socket (ENODEV).
+[[noreturn]] void throwOpenFailure(const std::string& path, int errorNumber);
+// The message of a name that is a folder, or a device, a pipe or a socket, where a file is meant:
+// `what` ("Cannot create file"), the name and the plain reason.
+[[noreturn]] void throwNotAFile(const std::string& what, const std::string& path, bool folder);
+
 }  // namespace bs

@@ -69,7 +69,7 @@ bool passStructureChecks(Session& session, const std::string& path, ExpressChequ
     while (reader.next(line)) {
       const std::string_view type = cut(line, 1, 3);
       const std::size_t expected = lengthOfType(type);
-      if (expected == 0 || line.size() != expected) return false;
+      if (expected == 0 || reader.lineLength() != expected) return false;
       if (type == "002") {
         productText.assign(cut(line, 4, 6));
         product = productText;
@@ -124,7 +124,7 @@ bool checkRecordLengths(Session& session, const std::string& path) {
     while (reader.next(line)) {
       const std::string_view type = cut(line, 1, 3);
       const std::size_t expected = lengthOfType(type);
-      if (expected != 0 && line.size() != expected) {
+      if (expected != 0 && reader.lineLength() != expected) {
         ++k;
         const std::string number = std::to_string(k);
         const std::string lineNo = std::to_string(reader.lineNumber());

@@ -1,8 +1,6 @@
 #include "core/text_lines.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -18,36 +16,58 @@ constexpr char kSub = '\x1A';
 }  // namespace
 
 LineReader::LineReader(const std::string& path) : path_(path), buffer_(kBlockSize) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throwIoFailure("Cannot open file", path, errno);
-  fd_.reset(fd);
-  struct stat st {};
-  if (::fstat(fd, &st) == 0) {
-    if (S_ISDIR(st.st_mode)) throwIoFailure("Cannot open file", path, EISDIR);
-    fileSize_ = static_cast<std::uint64_t>(st.st_size);
+  int error = 0;
+  fd_ = openForReading(path, error);
+  if (!fd_) throwOpenFailure(path, error);
+  fileSize_ = fileSizeOf(fd_.get());
+}
+
+void LineReader::keep(const char* bytes, std::size_t n) {
+  if (carry_.size() < kKeptLineBytes)
+    carry_.append(bytes, std::min(n, kKeptLineBytes - carry_.size()));
+  lineLength_ += n;
+}
+
+std::optional<std::string> readSmallFile(const std::string& path, std::uint64_t limit) {
+  int error = 0;
+  UniqueFd fd = openForReading(path, error);
+  if (error == ENOENT) return std::nullopt;
+  if (!fd) throwOpenFailure(path, error);
+  std::string text;
+  char block[1 << 16];
+  for (;;) {
+    long long n = readSome(fd.get(), block, sizeof block);
+    if (n < 0) throwIoFailure("Read error on file", path, static_cast<int>(-n));
+    if (n == 0) return text;
+    if (text.size() + static_cast<std::uint64_t>(n) > limit)
+      throw Failure("Cannot open file \"" + path + "\". It is larger than " +
+                    std::to_string(limit / (1 << 20)) + " MB, too large for a file of its kind.");
+    text.append(block, static_cast<std::size_t>(n));
   }
+}
+
+void LineReader::expectWhole() const {
+  if (!lineWhole())
+    throw Failure("Cannot read file \"" + path_ + "\". Line " + std::to_string(lineNumber_) +
+                  " is longer than any record: the file changed while it was being read.");
 }
 
 bool LineReader::fill() {
   if (eof_) return false;
-  for (;;) {
-    ssize_t n = ::read(fd_.get(), buffer_.data(), buffer_.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      throwIoFailure("Read error on file", path_, errno);
-    }
-    pos_ = 0;
-    len_ = static_cast<std::size_t>(n);
-    const void* sub = std::memchr(buffer_.data(), kSub, len_);
-    subPos_ = sub ? static_cast<std::size_t>(static_cast<const char*>(sub) - buffer_.data()) : len_;
-    if (n == 0) eof_ = true;
-    return n > 0;
-  }
+  long long n = readSome(fd_.get(), buffer_.data(), buffer_.size());
+  if (n < 0) throwIoFailure("Read error on file", path_, static_cast<int>(-n));
+  pos_ = 0;
+  len_ = static_cast<std::size_t>(n);
+  const void* sub = std::memchr(buffer_.data(), kSub, len_);
+  subPos_ = sub ? static_cast<std::size_t>(static_cast<const char*>(sub) - buffer_.data()) : len_;
+  if (n == 0) eof_ = true;
+  return n > 0;
 }
 
 bool LineReader::next(std::string_view& line) {
   if (ended_) return false;
   carry_.clear();
+  lineLength_ = 0;
   bool carrying = false;
   for (;;) {
     if (pos_ >= len_ && !fill()) {
@@ -67,7 +87,7 @@ bool LineReader::next(std::string_view& line) {
     const char* stop = static_cast<const char*>(std::memchr(begin, kCr, beforeSub));
     if (stop == nullptr && subPos_ < len_) stop = buffer_.data() + subPos_;
     if (stop == nullptr) {
-      carry_.append(begin, avail);
+      keep(begin, avail);
       consumed_ += avail;
       pos_ = len_;
       carrying = true;
@@ -75,8 +95,12 @@ bool LineReader::next(std::string_view& line) {
     }
     std::size_t n = static_cast<std::size_t>(stop - begin);
     bool useCarry = carrying;
-    if (useCarry) carry_.append(begin, n);
-    std::string_view body = useCarry ? std::string_view(carry_) : std::string_view(begin, n);
+    if (useCarry)
+      keep(begin, n);
+    else
+      lineLength_ = n;
+    std::string_view body =
+        useCarry ? std::string_view(carry_) : std::string_view(begin, std::min(n, kKeptLineBytes));
     consumed_ += n + 1;
     pos_ += n + 1;
     if (*stop == kSub) {

@@ -2,11 +2,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "core/unique_fd.h"
+#include "core/platform_file.h"
 
 namespace bs {
 
@@ -25,6 +26,11 @@ inline std::string_view trim(std::string_view text) {
   return text.substr(b, e - b);
 }
 
+// The whole of a small file (a settings file, a report template): nothing when there is no file
+// of that name.  Throws Failure naming the file when it is a folder, a device or a pipe, cannot
+// be read, or is larger than `limit` bytes.
+std::optional<std::string> readSmallFile(const std::string& path, std::uint64_t limit);
+
 // How a line read by LineReader ended.
 enum class LineEnd {
   Cr,         // a CR alone
@@ -35,11 +41,17 @@ enum class LineEnd {
 
 // Reads a payment file one line at a time.  A line ends at CR; an LF directly after the CR
 // belongs to the line end; any other LF is an ordinary byte of the line; a 0x1A byte ends the
-// file.  The file is read in blocks and at most one line is held in memory.  Closes the file
-// when destroyed, also when a step fails.
+// file.  The file is read in blocks and at most one line is held in memory, and of a line longer
+// than any record only its first kKeptLineBytes bytes: such a line fails the length check
+// whatever its tail holds, and a file of one endless line must not fill the memory.  Closes the
+// file when destroyed, also when a step fails.
 class LineReader {
  public:
-  // Throws Failure with the platform's I/O message when the file cannot be opened.
+  // Comfortably more than the longest record (816).
+  static constexpr std::size_t kKeptLineBytes = 4096;
+
+  // Throws Failure with the platform's I/O message when the file cannot be opened, and one naming
+  // the file when it is a folder, a device, a pipe or a socket.
   explicit LineReader(const std::string& path);
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
@@ -49,6 +61,14 @@ class LineReader {
   // an empty file has no line at all.  Throws Failure on a read error.
   bool next(std::string_view& line);
 
+  // The length of the line last returned as it is in the file; more than the returned line
+  // holds when the line was longer than kKeptLineBytes.
+  std::uint64_t lineLength() const { return lineLength_; }
+  // True when the line last returned holds all of the line.
+  bool lineWhole() const { return lineLength_ <= kKeptLineBytes; }
+  // For a pass that copies lines: throws Failure naming the file when the line last returned
+  // is not whole (the checks passed the file, so it changed since).
+  void expectWhole() const;
   // Number of the line last returned, counting from 1.
   long lineNumber() const { return lineNumber_; }
   // How the line last returned ended.
@@ -60,6 +80,7 @@ class LineReader {
 
  private:
   bool fill();
+  void keep(const char* bytes, std::size_t n);
 
   std::string path_;
   UniqueFd fd_;
@@ -70,6 +91,7 @@ class LineReader {
   bool eof_ = false;
   bool ended_ = false;  // a 0x1A was met, or the end of the data
   std::string carry_;   // a line that spans buffer refills
+  std::uint64_t lineLength_ = 0;
   long lineNumber_ = 0;
   LineEnd lineEnd_ = LineEnd::EndOfFile;
   std::uint64_t consumed_ = 0;

@@ -1,32 +1,37 @@
 #include "output/archive.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <zip.h>
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
+#include <ctime>
+#include <memory>
 #include <vector>
 
 #include "core/failure.h"
+#include "core/platform_file.h"
 #include "output/raw_deflate.h"
 
 namespace bs {
 
 namespace {
 
-[[noreturn]] void throwZipError(int code) {
+// The archive engine's message, with the archive it is about.
+[[noreturn]] void failArchive(const std::string& archive, const std::string& reason) {
+  throw Failure("Cannot write archive \"" + archive + "\". " + reason);
+}
+
+[[noreturn]] void throwZipError(const std::string& archive, int code) {
   zip_error_t error;
   zip_error_init_with_code(&error, code);
   std::string message = zip_error_strerror(&error);
   zip_error_fini(&error);
-  throw Failure(message);
+  failArchive(archive, message);
 }
 
 // Closes an archive that was not finished without writing anything.
 struct OpenArchive {
+  std::string name;  // the archive as the user named it
   zip_t* za = nullptr;
   ~OpenArchive() {
     if (za) zip_discard(za);
@@ -35,16 +40,9 @@ struct OpenArchive {
     std::string message = zip_strerror(za);
     zip_discard(za);
     za = nullptr;
-    throw Failure(message);
+    failArchive(name, message);
   }
 };
-
-void syncToDisk(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
 
 }  // namespace
 
@@ -90,12 +88,12 @@ class PredeflatedEntry {
     size_ = in.size() + body.size;
 
     // The entry carries the output file's time and permissions, as for a file added by name.
-    struct stat st {};
-    if (::stat(file.c_str(), &st) == 0) {
-      mtime_ = st.st_mtime;
-      mode_ = st.st_mode;
+    FileFacts facts;
+    if (fileFacts(file, facts)) {
+      mtime_ = static_cast<time_t>(facts.mtime);
+      mode_ = facts.mode;
     } else {
-      mtime_ = ::time(nullptr);
+      mtime_ = std::time(nullptr);
     }
     zip_error_init(&error_);
   }
@@ -169,10 +167,9 @@ class PredeflatedEntry {
     while (given < len && offset_ < head_.size() + body_.deflatedSize) {
       std::uint64_t at = offset_ - head_.size();
       std::uint64_t want = std::min<std::uint64_t>(len - given, body_.deflatedSize - at);
-      ssize_t n = ::pread(body_.fd, data + given, want, static_cast<off_t>(at));
-      if (n < 0 && errno == EINTR) continue;
+      long long n = readAt(body_.fd, data + given, want, at);
       if (n <= 0) {
-        zip_error_set(&error_, ZIP_ER_READ, n < 0 ? errno : EIO);
+        zip_error_set(&error_, ZIP_ER_READ, n < 0 ? static_cast<int>(-n) : EIO);
         return -1;
       }
       offset_ += static_cast<std::uint64_t>(n);
@@ -186,66 +183,117 @@ class PredeflatedEntry {
   std::uint32_t crc_ = 0;
   std::uint64_t size_ = 0;
   time_t mtime_ = 0;
-  mode_t mode_ = 0;
+  unsigned mode_ = 0;
   std::uint64_t offset_ = 0;
   zip_error_t error_{};
 };
 
-// Opens or creates the archive and deletes every entry it holds.
-void openEmptied(OpenArchive& open, const std::string& archive) {
-  // An existing archive that may not be written is opened for reading only, so that the engine
-  // refuses to change it.
-  int flags = ZIP_CREATE;
-  if (::access(archive.c_str(), F_OK) == 0 && ::access(archive.c_str(), W_OK) != 0)
-    flags = ZIP_RDONLY;
+// The archive at `archive` may be replaced: it is no folder, device or pipe, nobody marked it
+// read-only, and when it exists it is a zip archive.  Its entries are not read: the archive ends
+// up holding the one output file whatever it held.
+void checkReplaceable(const std::string& archive) {
+  const FileType type = fileType(archive);
+  if (type == FileType::Missing) return;
+  if (type == FileType::Folder || type == FileType::Other)
+    throwNotAFile("Cannot write archive", archive, type == FileType::Folder);
+  if (writeForbidden(archive)) throwIoFailure("Cannot create file", archive, EACCES);
   int code = 0;
-  open.za = zip_open(archive.c_str(), flags, &code);
-  if (!open.za) throwZipError(code);
-
-  zip_int64_t count = zip_get_num_entries(open.za, 0);
-  for (zip_int64_t i = 0; i < count; ++i)
-    if (zip_delete(open.za, static_cast<zip_uint64_t>(i)) != 0) open.fail();
+  zip_t* za = zip_open(archive.c_str(), ZIP_RDONLY, &code);
+  if (!za) throwZipError(archive, code);
+  zip_discard(za);
 }
 
-// Adds `source` as the one entry, deflated at the fastest level, and writes the archive.
-void addAndClose(OpenArchive& open, const std::string& archive, const std::string& file,
-                 zip_source_t* source) {
+}  // namespace
+
+PreparedArchive::PreparedArchive(const std::string& archive) : archive_(archive) {
+  checkReplaceable(archive_);
+  removeStaleTempsFor(archive_);
+  // The name is taken for this archive; the engine then makes the file itself.
+  int error = 0;
+  UniqueFd reserved = createTempFor(archive_, tempPath_, error);
+  if (!reserved) throwIoFailure("Cannot create file", archive_, error);
+  reserved.reset();
+  removeFile(tempPath_);
+}
+
+PreparedArchive::~PreparedArchive() {
+  if (!committed_ && !tempPath_.empty()) removeFile(tempPath_);
+}
+
+void PreparedArchive::write(zip_source_t* (*makeSource)(zip_t*, void*), void* context,
+                            const std::string& entry) {
+  OpenArchive open{archive_};
+  int code = 0;
+  open.za = zip_open(tempPath_.c_str(), ZIP_CREATE | ZIP_EXCL, &code);
+  if (!open.za) throwZipError(archive_, code);
+  zip_source_t* source = makeSource(open.za, context);
   if (!source) open.fail();
-  zip_int64_t index = zip_file_add(open.za, entryName(file).c_str(), source, ZIP_FL_OVERWRITE);
+  zip_int64_t index = zip_file_add(open.za, entry.c_str(), source, ZIP_FL_OVERWRITE);
   if (index < 0) {
     zip_source_free(source);
     open.fail();
   }
   if (zip_set_file_compression(open.za, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 1) != 0)
     open.fail();
-
-  // The engine writes the new archive to a temporary file and renames it over the old one only
-  // when it is complete.
+  // The engine writes the archive to a file of its own and renames it to the temporary name
+  // only when it is complete.
   if (zip_close(open.za) != 0) open.fail();
   open.za = nullptr;
 
-  syncToDisk(archive);
-  std::filesystem::path folder = std::filesystem::path(archive).parent_path();
-  syncToDisk(folder.empty() ? std::string(".") : folder.string());
+  // The complete archive is on the disk before it can replace the old one.
+  int error = 0;
+  UniqueFd fd = openForReading(tempPath_, error);
+  if (!fd) throwIoFailure("Write error on file", archive_, error);
+  if (FileFacts facts; fileFacts(archive_, facts)) setModeFor(fd.get(), archive_);
+  if ((error = syncFile(fd.get())) != 0) throwIoFailure("Write error on file", archive_, error);
+  if ((error = fd.close()) != 0) throwIoFailure("Write error on file", archive_, error);
 }
 
-}  // namespace
+void PreparedArchive::add(const std::string& file, const std::string& entryFrom) {
+  struct Context {
+    const std::string& file;
+  } context{file};
+  write([](zip_t* za,
+           void* c) { return zip_source_file(za, static_cast<Context*>(c)->file.c_str(), 0, -1); },
+        &context, entryName(entryFrom));
+}
+
+void PreparedArchive::add(const std::string& file, const std::string& entryFrom,
+                          std::string_view hashLine, const DeflatedBody& body) {
+  struct Context {
+    std::unique_ptr<PredeflatedEntry> entry;
+  } context{std::make_unique<PredeflatedEntry>(file, hashLine, body)};
+  write(
+      [](zip_t* za, void* c) {
+        auto& entry = static_cast<Context*>(c)->entry;
+        zip_source_t* source = zip_source_function(za, &PredeflatedEntry::callback, entry.get());
+        // From here on the engine owns the entry and frees it with the source.
+        if (source) (void)entry.release();
+        return source;
+      },
+      &context, entryName(entryFrom));
+}
+
+void PreparedArchive::commit() {
+  if (writeForbidden(archive_)) throwIoFailure("Cannot create file", archive_, EACCES);
+  if (int error = renameOver(tempPath_, archive_))
+    throwIoFailure("Cannot create file", archive_, error);
+  committed_ = true;
+  if (int error = syncFolder(folderOf(archive_)))
+    throwIoFailure("Write error on file", archive_, error);
+}
 
 void addToArchive(const std::string& archive, const std::string& file) {
-  OpenArchive open;
-  openEmptied(open, archive);
-  addAndClose(open, archive, file, zip_source_file(open.za, file.c_str(), 0, -1));
+  PreparedArchive prepared(archive);
+  prepared.add(file, file);
+  prepared.commit();
 }
 
 void addToArchive(const std::string& archive, const std::string& file, std::string_view hashLine,
                   const DeflatedBody& body) {
-  OpenArchive open;
-  openEmptied(open, archive);
-  auto entry = std::make_unique<PredeflatedEntry>(file, hashLine, body);
-  zip_source_t* source = zip_source_function(open.za, &PredeflatedEntry::callback, entry.get());
-  // From here on the engine owns the entry and frees it with the source.
-  if (source) (void)entry.release();
-  addAndClose(open, archive, file, source);
+  PreparedArchive prepared(archive);
+  prepared.add(file, file, hashLine, body);
+  prepared.commit();
 }
 
 }  // namespace bs

@@ -1,24 +1,23 @@
 #include "output/hashed_output.h"
 
-#include <fcntl.h>
 #include <openssl/evp.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <memory>
 
 #include "core/failure.h"
+#include "core/platform_file.h"
 #include "core/text_lines.h"
 #include "output/archive.h"
 #include "output/output_preparation.h"
 #include "output/replacement_file.h"
+#include "store/table_store.h"
 
 namespace bs {
 
 namespace {
 
 constexpr std::size_t kHashBlock = 8192;
-constexpr std::size_t kCreditLength = 355;
 constexpr std::size_t kPayeeLength = 816;
 constexpr const char* kStage = "Writing the output file";
 
@@ -71,7 +70,8 @@ void normaliseLine(std::string_view line, bool beneChargeFlag, std::string& out)
 }
 
 std::optional<Sha1Digest> hashFile(const std::string& path, std::uint64_t offset) {
-  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  int error = 0;
+  UniqueFd fd = openForReading(path, error);
   if (!fd) return std::nullopt;
   Sha1 sha1;
   unsigned char block[kHashBlock];
@@ -80,11 +80,8 @@ std::optional<Sha1Digest> hashFile(const std::string& path, std::uint64_t offset
     // included, is the last.
     std::size_t got = 0;
     while (got < kHashBlock) {
-      ssize_t n = ::pread(fd.get(), block + got, kHashBlock - got, static_cast<off_t>(offset));
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        throwIoFailure("Read error on file", path, errno);
-      }
+      long long n = readAt(fd.get(), block + got, kHashBlock - got, offset);
+      if (n < 0) throwIoFailure("Read error on file", path, static_cast<int>(-n));
       if (n == 0) break;
       got += static_cast<std::size_t>(n);
       offset += static_cast<std::uint64_t>(n);
@@ -139,25 +136,37 @@ void writeHashedOutput(Session& session, std::unique_ptr<OutputPreparation> prep
   {
     // The digest was taken of the lines as they were written; a scratch file that can no longer
     // be opened cannot be sealed.
-    UniqueFd scratch(::open(out.tempPath().c_str(), O_RDONLY | O_CLOEXEC));
+    int error = 0;
+    UniqueFd scratch = openForReading(out.tempPath(), error);
     if (!scratch) {
       // Without a digest there is nothing to seal: no output file and no archive.
       ui.messageBox("Unable to open source file.");
-      throw CommandStopped();
+      throwOpenFailure(out.tempPath(), error);
     }
   }
-  // The hash box shows a value only once the file that carries it is in place.
+
+  // Everything is made ready first: the output and the archive complete and on the disk in
+  // temporary files beside their targets, the report tables committed.  Only then do they
+  // become visible, the payment file last, so that a failure at any step leaves the payment
+  // file as the fill left it, ready for another run, never sealed without its archive.
   std::string hashLine = hexDigest(prepared->digest()) + "\r\n";
   out.writeAt(0, hashLine);
+  out.prepare();
+
+  const std::string archiveFile = archiveName(session.form.edtZip.text);
+  PreparedArchive archive(archiveFile);
+  if (const DeflatedBody* body = prepared->deflated())
+    archive.add(out.tempPath(), output, hashLine, *body);
+  else
+    archive.add(out.tempPath(), output);
+
+  if (session.store && session.store->inCommand()) session.store->commitCommand();
+  archive.commit();
   out.commit();
+
+  // The hash box shows a value only once the file that carries it is in place.
   session.form.edtHashvalue.text = hashLine.substr(0, 40);
   ui.progress(kStage, prepared->paymentSize(), prepared->paymentSize());
-
-  const std::string archive = archiveName(session.form.edtZip.text);
-  if (const DeflatedBody* body = prepared->deflated())
-    addToArchive(archive, output, hashLine, *body);
-  else
-    addToArchive(archive, output);
 }
 
 }  // namespace bs

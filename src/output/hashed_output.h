@@ -56,9 +56,13 @@ struct OutputHooks {
 };
 
 // The output step of the batch run: the normalised lines of the payment file, their hash value
-// into edtHashvalue, the output file (hash line, CR LF, the lines) swapped in whole, then the
-// archive.  When the normalised lines cannot be hashed, shows "Unable to open source file." and
-// stops the command: no output file and no archive are written.
+// into edtHashvalue, the output file (hash line, CR LF, the lines) and the archive holding it.
+// Both are written to temporary files beside their targets and forced to disk, the command's
+// report tables are committed, and only then does the archive replace the old one and, last,
+// the output replace the payment file (Replace mode) or become the new file.  A failure at any
+// step leaves the payment file as the fill left it and removes what was prepared.  When the
+// normalised lines cannot be hashed, shows "Unable to open source file." and then fails naming
+// the scratch file and the reason: no output file and no archive are written.
 // `prepared` is the output started while the batch was validated: it is taken over when it is
 // of this batch, else one is made now.
 void writeHashedOutput(Session& session, std::unique_ptr<OutputPreparation> prepared,

@@ -36,7 +36,7 @@ bool fillChangesFile(const std::string& path) {
   std::uint64_t kept = 0;
   while (reader.next(line)) {
     if (needsFill(line) || reader.lineEnd() == LineEnd::Sub) return true;
-    kept += line.size() + lineEndBytes(reader.lineEnd()).size();
+    kept += reader.lineLength() + lineEndBytes(reader.lineEnd()).size();
   }
   return kept != reader.fileSize();
 }
@@ -50,6 +50,7 @@ bool fillNotificationFlags(const std::string& paymentFile, Ui* progress) {
   ReplacementFile out(paymentFile);
   std::string_view line;
   while (reader.next(line)) {
+    reader.expectWhole();
     if (needsFill(line)) {
       out.write(line.substr(0, kNotificationColumn - 1));
       out.write("N");

@@ -1,8 +1,5 @@
 #include "output/output_preparation.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -11,6 +8,7 @@
 #include <vector>
 
 #include "core/failure.h"
+#include "core/platform_file.h"
 #include "core/text_lines.h"
 #include "output/raw_deflate.h"
 
@@ -26,22 +24,10 @@ constexpr std::size_t kDeflateOut = std::size_t{256} * 1024;
 
 // An unnamed file in `folder` (the output's, so that it shares its disk), gone when closed.
 UniqueFd unnamedScratch(const std::string& folder) {
-#ifdef O_TMPFILE
-  int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-  if (fd >= 0) return UniqueFd(fd);
-#endif
-  std::string pattern = folder + "/.batchseal-deflate.XXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  int made = ::mkostemp(name.data(), O_CLOEXEC);
-  if (made < 0) throw Failure("Cannot create the archive's scratch file");
-  ::unlink(name.data());
-  return UniqueFd(made);
-}
-
-std::string folderOf(const std::string& path) {
-  std::filesystem::path folder = std::filesystem::path(path).parent_path();
-  return folder.empty() ? std::string(".") : folder.string();
+  int error = 0;
+  UniqueFd fd = createScratch(folder, error);
+  if (!fd) throwIoFailure("Cannot create the archive's scratch file in", folder, error);
+  return fd;
 }
 
 }  // namespace
@@ -112,7 +98,7 @@ OutputPreparation::~OutputPreparation() {
   queue_->close();
   if (writer_.joinable()) writer_.join();
   if (deflater_.joinable()) deflater_.join();
-  if (deflated_.fd >= 0) ::close(deflated_.fd);
+  if (deflated_.fd >= 0) closeFd(deflated_.fd);
   // file_ goes with its temporary file unless it was committed.
 }
 
@@ -157,6 +143,7 @@ void OutputPreparation::writeLines() {
 
     std::string_view line;
     while (reader.next(line)) {
+      reader.expectWhole();
       normaliseLine(line, beneChargeFlag_, piece);
       piece.append("\r\n");
       if (piece.size() >= kPieceSize) {

@@ -1,9 +1,5 @@
 #include "output/replacement_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -16,15 +12,6 @@ namespace bs {
 namespace {
 
 constexpr std::size_t kBufferSize = 1 << 20;
-
-void syncFolder(const std::string& folder) {
-  // Makes the rename itself durable.  A file system that cannot sync a folder has already done
-  // all it can; the new content is complete either way.
-  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
 
 }  // namespace
 
@@ -40,25 +27,28 @@ ReplacementFile::ReplacementFile(const std::string& target) : target_(target) {
   fs::path folder = real.parent_path();
   folder_ = folder.empty() ? std::string(".") : folder.string();
 
-  struct stat st {};
-  if (::stat(realPath_.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-    throwIoFailure("Cannot create file", target_, EISDIR);
+  const FileType type = fileType(realPath_);
+  if (type == FileType::Folder || type == FileType::Other)
+    throwNotAFile("Cannot create file", target_, type == FileType::Folder);
+  // A file its owner marked read-only is not replaced, although a rename would not ask it.
+  if (writeForbidden(realPath_)) throwIoFailure("Cannot create file", target_, EACCES);
 
-  std::string pattern =
-      (folder.empty() ? fs::path(".") : folder) / ("." + real.filename().string() + ".XXXXXX");
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  int fd = ::mkostemp(name.data(), O_CLOEXEC);
-  if (fd < 0) throwIoFailure("Cannot create file", target_, errno);
-  fd_.reset(fd);
-  tempPath_ = name.data();
+  removeStaleTempsFor(realPath_);
+  int error = 0;
+  fd_ = createTempFor(realPath_, tempPath_, error);
+  if (!fd_) throwIoFailure("Cannot create file", target_, error);
   buffer_.reserve(kBufferSize);
 }
 
 ReplacementFile::~ReplacementFile() {
+  discard();
+}
+
+void ReplacementFile::discard() {
   if (!committed_ && !tempPath_.empty()) {
     fd_.reset();
-    ::unlink(tempPath_.c_str());
+    removeFile(tempPath_);
+    tempPath_.clear();
   }
 }
 
@@ -93,38 +83,37 @@ void ReplacementFile::writeAt(std::uint64_t offset, std::string_view bytes) {
 }
 
 void ReplacementFile::startWriteback() {
-#ifdef SYNC_FILE_RANGE_WRITE
   if (written_ <= writebackStarted_) return;
-  // Only a hint: where the system cannot do it, syncData() and commit() still force the bytes.
-  ::sync_file_range(fd_.get(), static_cast<off_t>(writebackStarted_),
-                    static_cast<off_t>(written_ - writebackStarted_), SYNC_FILE_RANGE_WRITE);
+  // Only a hint: syncData() and prepare() still force the bytes.
+  bs::startWriteback(fd_.get(), writebackStarted_, written_ - writebackStarted_);
   writebackStarted_ = written_;
-#endif
 }
 
 void ReplacementFile::syncData() {
   flush();
-  if (::fdatasync(fd_.get()) != 0) writeFailed(errno);
+  if (int error = bs::syncData(fd_.get())) writeFailed(error);
+}
+
+void ReplacementFile::prepare() {
+  if (prepared_) return;
+  flush();
+  // The new content gets the permissions of the file it replaces, or those of any other new
+  // file of the user.
+  if (int error = setModeFor(fd_.get(), realPath_)) writeFailed(error);
+  if (int error = syncFile(fd_.get())) writeFailed(error);
+  if (int error = fd_.close()) writeFailed(error);
+  prepared_ = true;
 }
 
 void ReplacementFile::commit() {
-  flush();
-  struct stat st {};
-  if (::stat(realPath_.c_str(), &st) == 0) {
-    ::fchmod(fd_.get(), st.st_mode & 07777);
-  } else {
-    // A new file gets the permissions any other new file of the user gets.
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd_.get(), 0666 & ~mask);
-  }
-  if (::fsync(fd_.get()) != 0) writeFailed(errno);
-  int fd = fd_.release();
-  if (::close(fd) != 0) writeFailed(errno);
-  if (::rename(tempPath_.c_str(), realPath_.c_str()) != 0)
-    throwIoFailure("Cannot create file", target_, errno);
+  prepare();
+  // The target may have been marked read-only since the temporary file was made.
+  if (writeForbidden(realPath_)) throwIoFailure("Cannot create file", target_, EACCES);
+  if (int error = renameOver(tempPath_, realPath_))
+    throwIoFailure("Cannot create file", target_, error);
   committed_ = true;
-  syncFolder(folder_);
+  // The rename itself is durable only once the folder is.
+  if (int error = syncFolder(folder_)) writeFailed(error);
 }
 
 }  // namespace bs

@@ -42,8 +42,13 @@ class ReplacementFile {
   void syncData();
 
   // Flushes, gives the temporary file the permissions of the file it replaces, forces it to disk
-  // and renames it over the target.
+  // and closes it: what is left for commit() is the rename.  Throws Failure naming the target.
+  void prepare();
+  // prepare(), then renames the temporary file over the target and syncs its folder.  A target
+  // that may not be written (marked read-only) is refused and left as it is.
   void commit();
+  // Removes the temporary file now, unless it was committed.
+  void discard();
 
  private:
   [[noreturn]] void writeFailed(int errorNumber);
@@ -56,6 +61,7 @@ class ReplacementFile {
   std::string buffer_;
   std::uint64_t written_ = 0;
   std::uint64_t writebackStarted_ = 0;
+  bool prepared_ = false;
   bool committed_ = false;
 };
 

@@ -1,7 +1,5 @@
 #include "output/seal_verify.h"
 
-#include <fcntl.h>
-#include <unistd.h>
 #include <zip.h>
 
 #include <cerrno>
@@ -78,7 +76,7 @@ SealCheck checkStream(const std::string& what, const ReadFn& read) {
 
 bool looksLikeZip(int fd) {
   unsigned char magic[4];
-  ssize_t n = ::pread(fd, magic, sizeof magic, 0);
+  long long n = readAt(fd, magic, sizeof magic, 0);
   return n == 4 && magic[0] == 'P' && magic[1] == 'K' &&
          ((magic[2] == 3 && magic[3] == 4) || (magic[2] == 5 && magic[3] == 6));
 }
@@ -120,20 +118,18 @@ SealCheck checkArchive(const std::string& path) {
 }  // namespace
 
 SealCheck verifySeal(const std::string& path) {
-  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  int error = 0;
+  UniqueFd fd = openForReading(path, error);
   if (!fd) {
     SealCheck result;
-    result.message = "Cannot open file " + path + ": " + std::strerror(errno);
+    result.message = "Cannot open file " + path + ": " + std::strerror(error);
     return result;
   }
   if (looksLikeZip(fd.get())) return checkArchive(path);
   return checkStream(path, [&](unsigned char* data, std::size_t size, std::string& error) -> long {
-    for (;;) {
-      ssize_t n = ::read(fd.get(), data, size);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) error = std::strerror(errno);
-      return static_cast<long>(n);
-    }
+    long long n = readSome(fd.get(), data, size);
+    if (n < 0) error = std::strerror(static_cast<int>(-n));
+    return static_cast<long>(n);
   });
 }
 

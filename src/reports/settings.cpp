@@ -1,13 +1,15 @@
 #include "reports/settings.h"
 
-#include <fstream>
-#include <iterator>
+#include <cstdint>
+#include <optional>
 
 #include "core/text_lines.h"
 
 namespace bs {
 
 namespace {
+
+constexpr std::uint64_t kSettingsFileLimit = std::uint64_t{16} << 20;
 
 unsigned char upper(unsigned char c) {
   return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c;
@@ -63,11 +65,10 @@ std::string readSettingFromText(std::string_view text, std::string_view section,
 
 std::string readSetting(const std::filesystem::path& iniFile, std::string_view section,
                         std::string_view key) {
-  std::ifstream in(iniFile, std::ios::binary);
-  if (!in) return {};
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return {};
-  return readSettingFromText(text, section, key);
+  // A settings file holds a few lines; one of many megabytes is no settings file.
+  std::optional<std::string> text = readSmallFile(iniFile.string(), kSettingsFileLimit);
+  if (!text) return {};
+  return readSettingFromText(*text, section, key);
 }
 
 bool beneChargeFlagFrom(std::string_view value) {

@@ -1,7 +1,6 @@
 #include "store/table_store.h"
 
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -14,6 +13,7 @@
 #include <utility>
 
 #include "core/failure.h"
+#include "core/platform_file.h"
 
 namespace bs {
 
@@ -218,6 +218,34 @@ struct StoreCore {
     if (rc != SQLITE_OK) failStore(rc, sql);
   }
 
+  // A table file that is a symbolic link to a file outside the program folder: the store would
+  // write there.
+  bool linksOutside(const std::filesystem::path& file) const {
+    if (!isSymlink(file.string())) return false;
+    std::error_code ec;
+    const auto target = std::filesystem::weakly_canonical(file, ec);
+    if (ec) return true;
+    const auto program = std::filesystem::weakly_canonical(folder.parent_path(), ec);
+    if (ec) return true;
+    auto [end, at] = std::mismatch(program.begin(), program.end(), target.begin(), target.end());
+    return end != program.end();
+  }
+
+  // A commit that failed half way may leave its super-journal ("ReportTable.DAT-mj" and nine
+  // hexadecimal digits) behind.  Once no table file has a journal that could still refer to it,
+  // nothing needs it any more.
+  void removeStaleSuperJournals() const {
+    const std::string dataFolder = folder.string();
+    for (const auto& f : kTableFiles)
+      if (fileType(dataFolder + "/" + f.file + "-journal") != FileType::Missing) return;
+    const std::string stem = std::string(kTableFiles[0].file) + "-mj";
+    removeFilesIn(dataFolder, [&](const std::string& name) {
+      if (name.size() != stem.size() + 9 || name.compare(0, stem.size(), stem) != 0) return false;
+      return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(stem.size()), name.end(),
+                         [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); });
+    });
+  }
+
   // Opens the connection and checks every table file, naming the file that fails.
   void connect() {
     if (db) return;
@@ -231,10 +259,14 @@ struct StoreCore {
                       ": the file does not exist.");
       if (!std::filesystem::is_regular_file(status))
         throw Failure("Cannot open table file " + quoted(filePath(f)) + ": it is not a file.");
+      if (linksOutside(filePath(f)))
+        throw Failure("Cannot open table file " + quoted(filePath(f)) +
+                      ": it is a link to a file outside the program folder.");
       // Every command may write, so a file that cannot be written is refused at once rather
       // than half way through a run.
-      if (::access(filePath(f).c_str(), W_OK) != 0) failFile(f, SQLITE_READONLY);
+      if (writeForbidden(filePath(f).string())) failFile(f, SQLITE_READONLY);
     }
+    removeStaleSuperJournals();
     try {
       const TableFile& mainFile = kTableFiles[0];
       // Without SQLITE_OPEN_CREATE neither the main file nor an attached one is ever created.
@@ -449,6 +481,7 @@ void TableStore::beginCommand() {
   StoreCore& core = *impl_->core;
   // A command that never ended leaves its work committed before the next one starts.
   if (core.transactionOpen || core.pendingWrites) endCommand();
+  if (!core.folder.empty()) core.removeStaleSuperJournals();
   core.inCommand = true;
 }
 
@@ -466,6 +499,12 @@ void TableStore::endCommand() {
     throw;
   }
   core.inCommand = false;
+  core.commit();
+}
+
+void TableStore::commitCommand() {
+  StoreCore& core = *impl_->core;
+  core.writePending();
   core.commit();
 }
 

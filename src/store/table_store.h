@@ -36,6 +36,11 @@ class TableStore {
   // (also after a failure, so that rows written before it stay).
   void beginCommand();
   void endCommand();
+  // Commits what the command wrote so far and stays in the command; later writes start a new
+  // transaction.  The seal commits here before its files become visible, so that a store that
+  // cannot commit ends the command before the payment file is replaced.  A failed commit takes
+  // back the whole transaction and throws Failure.
+  void commitCommand();
   // True between beginCommand() and endCommand().
   bool inCommand() const;
 

@@ -133,6 +133,8 @@ TEST(ErrorExport, AFileThatCannotBeWrittenEndsTheCommandWithoutSuccess) {
   test::TempDir dir;
   fs::create_directories(dir / "taken");
   test::writeFile(dir / "taken" / "inside.txt", "keep");
+  test::writeFile(dir / "read-only.txt", "keep");
+  fs::permissions(dir / "read-only.txt", fs::perms::owner_read);
   struct Target {
     const char* name;
     fs::path path;
@@ -140,6 +142,7 @@ TEST(ErrorExport, AFileThatCannotBeWrittenEndsTheCommandWithoutSuccess) {
   const std::vector<Target> targets = {
       {"missing folder", dir / "no such folder" / "errors.txt"},
       {"a folder", dir / "taken"},
+      {"marked read-only by its owner", dir / "read-only.txt"},
   };
   for (const auto& t : targets) {
     SCOPED_TRACE(t.name);
@@ -156,7 +159,8 @@ TEST(ErrorExport, AFileThatCannotBeWrittenEndsTheCommandWithoutSuccess) {
     for (const auto& s : ui.shown) EXPECT_NE(s.text, "Error data save success");
   }
   EXPECT_EQ(test::readFile(dir / "taken" / "inside.txt"), "keep");
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+  EXPECT_EQ(test::readFile(dir / "read-only.txt"), "keep");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
 }
 
 }  // namespace

@@ -94,21 +94,40 @@ TEST_F(ZipFixture, UnrelatedEntriesAreRemoved) {
 }
 
 TEST_F(ZipFixture, AFileThatIsNoArchiveEndsTheRunAndStaysAsItWas) {
-  const std::pair<const char*, std::string> cases[] = {
-      {"zero-byte file", ""},
-      {"text file", "this is no zip archive\r\n"},
-      {"damaged archive", std::string("PK\x03\x04", 4) + std::string(100, '\x01')},
+  namespace fs = std::filesystem;
+  addToArchive(zip, output);
+  const std::string archive = test::readFile(zip);
+  fs::remove(zip);
+  struct Case {
+    const char* name;
+    std::string bytes;
+    const char* messageHas;
+    fs::perms perms = fs::perms::owner_read | fs::perms::owner_write;
   };
-  for (const auto& [name, bytes] : cases) {
-    test::writeFile(zip, bytes);
+  const Case cases[] = {
+      {"zero-byte file", "", "Not a zip archive"},
+      {"text file", "this is no zip archive\r\n", "Not a zip archive"},
+      {"damaged archive", std::string("PK\x03\x04", 4) + std::string(100, '\x01'), "archive"},
+      // Marked read-only by its owner: not replaced, although the folder may be written.
+      {"read-only archive", archive, "Permission denied", fs::perms::owner_read},
+  };
+  for (const auto& c : cases) {
+    test::writeFile(zip, c.bytes);
+    fs::permissions(zip, c.perms);
     try {
       addToArchive(zip, output);
-      ADD_FAILURE() << name << ": no failure";
+      ADD_FAILURE() << c.name << ": no failure";
     } catch (const Failure& f) {
-      EXPECT_FALSE(std::string(f.what()).empty()) << name;
+      EXPECT_NE(std::string(f.what()).find(c.messageHas), std::string::npos) << f.what();
+      EXPECT_NE(std::string(f.what()).find(zip), std::string::npos) << f.what();
     }
-    EXPECT_EQ(test::readFile(zip), bytes) << name;
+    EXPECT_EQ(test::readFile(zip), c.bytes) << c.name;
+    EXPECT_EQ(test::filesIn(dir.path()), (std::vector<std::string>{"archive.zip", "sealed.txt"}))
+        << c.name;
+    fs::remove(zip);
   }
+  fs::create_directory(zip);
+  EXPECT_THROW(addToArchive(zip, output), Failure);
 }
 
 TEST_F(ZipFixture, AnArchiveThatCannotBeWrittenStaysAsItWas) {

@@ -1,7 +1,11 @@
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
+#include "core/failure.h"
 #include "core/scripted_ui.h"
 #include "reports/settings.h"
 #include "support/test_support.h"
@@ -92,6 +96,33 @@ TEST(SettingsFile, FlagAtStartFeesOnEveryRead) {
   test::writeFile(ini, "[ThreeTierRate]\r\nRangeFee2=99\r\n");
   EXPECT_EQ(loadRangeFees(session.paths).rangeFee2, "99");
   EXPECT_TRUE(session.state.beneChargeFlag);  // until the next start
+}
+
+// No hang on a pipe, no memory exhausted by a device or a huge file: a failure naming the file.
+TEST(SettingsFile, ASettingsFileThatIsNoPlainFileOrFarTooLargeIsRefusedByName) {
+  namespace fs = std::filesystem;
+  const std::pair<const char*, std::function<void(const fs::path&)>> cases[] = {
+      {"It is a folder", [](const fs::path& p) { fs::create_directory(p); }},
+      {"a pipe", [](const fs::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }},
+      {"a device", [](const fs::path& p) { fs::create_symlink("/dev/zero", p); }},
+      {"larger than 16 MB",
+       [](const fs::path& p) {
+         test::writeFile(p, "[BeneChargeProfile]\r\n");
+         fs::resize_file(p, 17u << 20);
+       }},
+  };
+  for (const auto& [reason, make] : cases) {
+    test::TempDir dir;
+    const fs::path ini = dir / "Config.ini";
+    make(ini);
+    try {
+      readSetting(ini, "BeneChargeProfile", "BeneChargeFlag");
+      ADD_FAILURE() << reason << ": no failure";
+    } catch (const Failure& f) {
+      EXPECT_NE(std::string(f.what()).find(ini.string() + "\". "), std::string::npos) << f.what();
+      EXPECT_NE(std::string(f.what()).find(reason), std::string::npos) << f.what();
+    }
+  }
 }
 
 TEST(SettingsFile, TheShippedFileReadsAsDocumented) {

@@ -298,6 +298,19 @@ TEST_F(StoreTest, BrokenTableFilesAreNamedInTheFailure) {
        "not a file"},
       {"read-only", "addAccBatchError.DAT",
        [](const std::filesystem::path& p) { ::chmod(p.c_str(), 0444); }, "is read-only"},
+      {"a pipe", "ReportTableDetail.DAT",
+       [](const std::filesystem::path& p) {
+         std::filesystem::remove(p);
+         ::mkfifo(p.c_str(), 0600);
+       },
+       "not a file"},
+      {"a link out of the program folder", "ReportTable.DAT",
+       [](const std::filesystem::path& p) {
+         const auto outside = p.parent_path().parent_path().parent_path() / "elsewhere.DAT";
+         std::filesystem::rename(p, outside);
+         std::filesystem::create_symlink(outside, p);
+       },
+       "outside the program folder"},
   };
   for (const auto& c : cases) {
     TempDir caseDir;

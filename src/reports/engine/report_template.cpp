@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "core/failure.h"
+#include "core/text_lines.h"
 
 namespace bs {
 
@@ -166,14 +167,12 @@ ReportTemplate parseReportTemplate(const std::string& text, const std::string& n
 }
 
 std::optional<ReportTemplate> loadReportTemplate(const std::filesystem::path& path) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw Failure("Cannot open file \"" + path.string() + "\". " + std::strerror(errno));
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) throw Failure("Cannot read file \"" + path.string() + "\".");
-  return parseReportTemplate(text.str(), path.string());
+  // A template describes a page in a few kilobytes; one of many megabytes is refused before it
+  // is parsed.
+  constexpr std::uint64_t kTemplateLimit = std::uint64_t{16} << 20;
+  std::optional<std::string> text = readSmallFile(path.string(), kTemplateLimit);
+  if (!text) return std::nullopt;
+  return parseReportTemplate(*text, path.string());
 }
 
 }  // namespace bs
