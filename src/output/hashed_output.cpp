@@ -148,11 +148,9 @@ void writeHashedOutput(Session& session, const OutputHooks& hooks) {
       throw CommandStopped();
     }
   }
-  // The hash box shows a value only once the file that carries it is in place.
   std::string hashLine = hexDigest(prepared->digest()) + "\r\n";
   out.writeAt(0, hashLine);
   out.commit();
-  session.form.edtHashvalue.text = hashLine.substr(0, 40);
   ui.progress(kStage, prepared->paymentSize(), prepared->paymentSize());
 
   const std::string archive = archiveName(session.form.edtZip.text);
@@ -160,6 +158,8 @@ void writeHashedOutput(Session& session, const OutputHooks& hooks) {
     addToArchive(archive, output, hashLine, *body);
   else
     addToArchive(archive, output);
+  // A seal whose archive failed is no seal: the hash box stays empty.
+  session.form.edtHashvalue.text = hashLine.substr(0, 40);
 }
 
 }  // namespace bs
