@@ -31,10 +31,15 @@ class MainWindow : public QMainWindow {
   void run(void (*handler)(Session&));
   // Shows the Form.
   void refresh();
+  // Names a file in its box as a drop on the window does: an archive in edtZip, else the
+  // payment file in edtFileInput.
+  void openFile(const QString& path) { dropFile(path, nullptr); }
   GridView* grid() const { return StringGrid1; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void buildBars();
@@ -42,6 +47,8 @@ class MainWindow : public QMainWindow {
   void buildResult(QWidget* parent);
   void layOut();
   void writeBack();
+  void addShortcuts();
+  void dropFile(const QString& path, QObject* onto);
   bool eventFilter(QObject* watched, QEvent* event) override;
 
   Session& session_;
