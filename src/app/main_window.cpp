@@ -220,6 +220,9 @@ void MainWindow::buildBars() {
     auto* b = place(new QToolButton(ToolBar2), c.name, x, 2, 120, 47);
     b->setText(QString::fromLatin1(c.caption));
     b->setFont(barFont());
+    // A caption wider than the button in the face that stands in for CordiaUPC widens it
+    // rather than being cut.
+    b->resize(std::max(120, b->sizeHint().width()), 47);
     b->setIcon(QIcon(QStringLiteral(":/batchseal/%1.svg").arg(QLatin1String(c.image))));
     b->setIconSize(QSize(16, 16));
     b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
@@ -227,10 +230,10 @@ void MainWindow::buildBars() {
     b->setCursor(Qt::PointingHandCursor);
     connect(b, &QToolButton::clicked, this, [this, h = c.handler] { run(h); });
     *c.target = b;
-    x += 120;
+    x += b->width();
   }
   Button1 = place(new QPushButton(QStringLiteral("Calculate &Tier Rate Report"), ToolBar2),
-                  "Button1", 480, 2, 192, 47);
+                  "Button1", x, 2, 192, 47);
   Button1->setFont(barFont());
   Button1->setAutoDefault(false);
   connect(Button1, &QPushButton::clicked, this, [this] { run(MCLFeeClick); });

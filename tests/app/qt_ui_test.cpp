@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -19,12 +20,13 @@
 namespace bs::app {
 namespace {
 
-// Acts on the first modal box once it is up.
-void whenBoxIsUp(std::function<void(QMessageBox*)> act) {
+// Acts on the first modal box (or file dialog) once it is up.
+template <typename Box = QMessageBox>
+void whenBoxIsUp(std::function<void(Box*)> act) {
   auto* timer = new QTimer;
   timer->setInterval(10);
   QObject::connect(timer, &QTimer::timeout, [timer, act] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    auto* box = qobject_cast<Box*>(QApplication::activeModalWidget());
     if (!box || !box->isVisible()) return;
     timer->stop();
     timer->deleteLater();
@@ -97,7 +99,7 @@ TEST(QtUi, MessageDialogsShowExactlyTheirButtonsAndTellACloseApart) {
     SCOPED_TRACE(c.name);
     QStringList seen;
     QString text;
-    whenBoxIsUp([&](QMessageBox* box) {
+    whenBoxIsUp<QMessageBox>([&](QMessageBox* box) {
       seen = captions(box);
       text = box->text();
       EXPECT_GT(box->width(), box->fontMetrics().horizontalAdvance(box->windowTitle()) + 150)
@@ -137,7 +139,9 @@ TEST(QtUi, FilterTextsBecomeQtFilters) {
 }
 
 TEST(QtUi, FileDialogsAreSetUpAsTheirSpecAndStartWhereTheirFieldPoints) {
-  const QString tmp = QDir(QDir::tempPath()).canonicalPath();
+  // A fresh folder: a chosen file that existed would bring up the overwrite question.
+  QTemporaryDir folder;
+  const QString tmp = QDir(folder.path()).canonicalPath();
   const QString chosen = tmp + QStringLiteral("/chosen.txt");
   struct Case {
     const FileDialogSpec* setup;
@@ -158,9 +162,7 @@ TEST(QtUi, FileDialogsAreSetUpAsTheirSpecAndStartWhereTheirFieldPoints) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.setup->name);
     bool checked = false;
-    QTimer::singleShot(50, [&] {
-      auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-      ASSERT_NE(d, nullptr);
+    whenBoxIsUp<QFileDialog>([&](QFileDialog* d) {
       EXPECT_EQ(d->objectName(), c.setup->name);
       EXPECT_EQ(d->acceptMode(), c.mode);
       EXPECT_EQ(d->defaultSuffix(), c.suffix);
