@@ -1,6 +1,8 @@
 #include "app/grid_view.h"
 
+#include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
 
 #include "app/thai_text.h"
 
@@ -41,7 +43,10 @@ int GridModel::columnCount(const QModelIndex& parent) const {
 }
 
 QString GridModel::cellText(int col, int row) const {
-  std::string_view bytes = grid_.cell(col, row);
+  return drawnText(grid_.cell(col, row));
+}
+
+QString GridModel::drawnText(std::string_view bytes) {
   // One byte is one character in the code page, so the cut can be made before decoding.
   if (bytes.size() > static_cast<std::size_t>(kMaxDrawnChars))
     bytes = bytes.substr(0, kMaxDrawnChars);
@@ -120,23 +125,74 @@ GridView::GridView(const Grid& grid, QWidget* parent)
   setCornerButtonEnabled(false);
   top_->setSectionResizeMode(QHeaderView::Interactive);
   top_->setDefaultSectionSize(grid.defaultColWidth());
-  top_->setFixedHeight(grid.defaultRowHeight());
   left_->setSectionResizeMode(QHeaderView::Fixed);
-  left_->setDefaultSectionSize(grid.defaultRowHeight());
   refresh();
+}
+
+std::vector<int> contentWidths(const Grid& grid, const QFontMetrics& metrics) {
+  // The widest text of a column is among its longest in bytes (a Thai mark takes a byte but no
+  // width), so only the few longest cells of each column are measured, however long the list.
+  constexpr std::size_t kMeasured = 24;
+  const int cols = grid.colCount();
+  std::vector<std::vector<std::pair<std::size_t, std::pair<int, int>>>> longest(
+      static_cast<std::size_t>(cols));
+  std::vector<std::string_view> cells;
+  for (int r = 0; r < grid.rowCount(); ++r) {
+    grid.rowCells(r, cells);
+    for (int c = 0; c < cols && c < static_cast<int>(cells.size()); ++c) {
+      auto& top = longest[static_cast<std::size_t>(c)];
+      const std::size_t length = cells[static_cast<std::size_t>(c)].size();
+      if (length == 0 || (top.size() == kMeasured && length <= top.front().first)) continue;
+      auto shorter = [](const auto& a, const auto& b) { return a.first > b.first; };
+      if (top.size() == kMeasured) {
+        std::pop_heap(top.begin(), top.end(), shorter);
+        top.pop_back();
+      }
+      top.push_back({length, {c, r}});
+      std::push_heap(top.begin(), top.end(), shorter);
+    }
+  }
+  std::vector<int> widths(static_cast<std::size_t>(cols), 0);
+  for (const auto& top : longest)
+    for (const auto& [length, at] : top) {
+      const auto [c, r] = at;
+      const QString text = GridModel::drawnText(grid.cell(c, r));
+      int& w = widths[static_cast<std::size_t>(c)];
+      w = std::max(w, metrics.horizontalAdvance(text) + kCellPadding);
+    }
+  return widths;
+}
+
+int rowHeightFor(const QFontMetrics& metrics, int designHeight) {
+  // Room for the marks above and below a Thai line as well as for the line itself.
+  const QRect marks = metrics.boundingRect(QString::fromUtf16(u"\u0E1B\u0E31\u0E49\u0E0E\u0E39"));
+  const int above = std::max(metrics.ascent(), -marks.top());
+  const int below = std::max(metrics.descent(), marks.bottom() + 1);
+  return std::max(designHeight, cellTextRect(QRect(0, 0, 1, 1)).top() + above + below + 1);
 }
 
 void GridView::refresh() {
   model_->refresh();
+  // Columns are at least as wide as the list lays them out and wider where their texts need it
+  // in the font in use; what the grid holds keeps the list's widths.
+  const QFontMetrics metrics(font());
+  const std::vector<int> needed = contentWidths(grid_, metrics);
+  auto shownWidth = [&](int c) {
+    return std::min(kMaxColumnWidth,
+                    std::max(grid_.colWidth(c), needed[static_cast<std::size_t>(c)]));
+  };
   for (int c = 1; c < grid_.colCount(); ++c) {
     int w = grid_.colWidth(c);
     top_->setSectionHidden(c - 1, w <= 0);
-    if (w > 0) top_->resizeSection(c - 1, w);
+    if (w > 0) top_->resizeSection(c - 1, shownWidth(c));
   }
   int w0 = grid_.colWidth(0);
   left_->setVisible(w0 > 0);
-  left_->setFixedWidth(std::max(w0, 0));
+  left_->setFixedWidth(w0 > 0 ? shownWidth(0) : 0);
   top_->setVisible(grid_.rowCount() > 0);
+  const int rowHeight = rowHeightFor(metrics, grid_.defaultRowHeight());
+  top_->setFixedHeight(rowHeight);
+  left_->setDefaultSectionSize(rowHeight);
 }
 
 }  // namespace bs::app

@@ -5,6 +5,10 @@
 #include <QRect>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <string_view>
+#include <vector>
+
+class QFontMetrics;
 
 #include "core/grid.h"
 
@@ -16,6 +20,14 @@ namespace bs::app {
 constexpr int kMaxDrawnChars = 512;
 Qt::Alignment cellAlignment(int col, int row);
 QRect cellTextRect(const QRect& cell);
+
+// The width each column's texts need in `metrics`' font, text and cell margins included: the
+// view shows a column at least this wide (0 for a column without text).
+constexpr int kCellPadding = 8;
+constexpr int kMaxColumnWidth = 2000;
+std::vector<int> contentWidths(const Grid& grid, const QFontMetrics& metrics);
+// A row height that holds a Thai line with its marks above and below, at least `designHeight`.
+int rowHeightFor(const QFontMetrics& metrics, int designHeight);
 
 // The Form's grid for a QTableView.  Row 0 and column 0 are the grid's fixed cells; they are
 // shown as the view's headers, so they stay in place while the rest scrolls.  Model row r is
@@ -33,6 +45,7 @@ class GridModel : public QAbstractTableModel {
   void refresh();
   // The text of a grid cell as the window draws it.
   QString cellText(int col, int row) const;
+  static QString drawnText(std::string_view bytes);
 
  private:
   const Grid& grid_;

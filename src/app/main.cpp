@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QScreen>
 #include <QStringList>
 #include <cstdio>
@@ -15,7 +16,8 @@ namespace {
 void usage() {
   std::fprintf(stderr,
                "usage: batchseal [--home DIR] [--input FILE] [--zip FILE] [--new-file FILE]\n"
-               "                 [--screenshot PNG]\n");
+               "                 [--screenshot PNG] [FILE]\n"
+               "FILE, as from a file manager, names the payment file (a .zip: the archive).\n");
 }
 
 }  // namespace
@@ -25,7 +27,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Batchseal"));
 
   QString home = QCoreApplication::applicationDirPath();
-  QString input, zip, newFile, screenshot;
+  QString input, zip, newFile, screenshot, opened;
   const QStringList args = QCoreApplication::arguments();
   for (qsizetype i = 1; i < args.size(); ++i) {
     const QString& a = args[i];
@@ -45,6 +47,8 @@ int main(int argc, char** argv) {
       ok = value(newFile);
     else if (a == QStringLiteral("--screenshot"))
       ok = value(screenshot);
+    else if (!a.startsWith(QLatin1Char('-')) && opened.isEmpty())
+      opened = QFileInfo(a).absoluteFilePath();
     else
       ok = false;
     if (!ok) {
@@ -61,6 +65,7 @@ int main(int argc, char** argv) {
   ui.setWindow(&window);
   bs::runCommand(session, bs::FormCreate);
   bs::app::prefill(window, input, newFile, zip);
+  if (!opened.isEmpty()) window.openFile(opened);
   // Without a window manager (a virtual screen) nobody maximises the window; it is sized here.
   if (!screenshot.isEmpty())
     if (QScreen* screen = QGuiApplication::primaryScreen())

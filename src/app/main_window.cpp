@@ -2,12 +2,19 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFrame>
 #include <QGroupBox>
 #include <QIcon>
+#include <QKeySequence>
+#include <QMimeData>
 #include <QPainter>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QSvgRenderer>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -34,7 +41,11 @@ constexpr int kInfoTop = 139 - kBarsHeight;
 constexpr int kInfoHeight = 178;
 constexpr int kResultTop = 332 - kBarsHeight;
 constexpr int kResultHeight = 393;
-constexpr int kMinResultHeight = 300;
+constexpr int kMinResultHeight = 220;
+constexpr int kMargin = 8;
+// In a window narrower than the groups, the text boxes give up width (down to this much less)
+// so that their Open and Clear buttons stay in view.
+constexpr int kMaxTextBoxCut = 250;
 
 const QColor kBackground(220, 184, 220);
 const QColor kBanner(79, 42, 129);
@@ -147,7 +158,8 @@ MainWindow::MainWindow(Session& session, QtUi* qtUi) : session_(session), qtUi_(
   scroll->setWidgetResizable(true);
   content_ = new QWidget;
   content_->setObjectName(QStringLiteral("content"));
-  content_->setMinimumSize(kGroupWidth + 16, kResultTop + kMinResultHeight + 12);
+  content_->setMinimumSize(kGroupWidth - kMaxTextBoxCut + 2 * kMargin,
+                           kResultTop + kMinResultHeight + 12);
   content_->installEventFilter(this);
   scroll->setWidget(content_);
   column->addWidget(scroll, 1);
@@ -155,6 +167,13 @@ MainWindow::MainWindow(Session& session, QtUi* qtUi) : session_(session), qtUi_(
 
   buildInformation(content_);
   buildResult(content_);
+  addShortcuts();
+
+  // A payment file or an archive dropped on the window, or on one of its file boxes, is named
+  // in its box.
+  setAcceptDrops(true);
+  for (QLineEdit* box : {edtFileInput, edtNewFile, edtZip, edtHashvalue})
+    box->installEventFilter(this);
 
   if (qtUi_) {
     qtUi_->onFormChanged = [this] { refresh(); };
@@ -186,21 +205,24 @@ void MainWindow::buildBars() {
   struct Command {
     QToolButton** target;
     const char* name;
-    const char* caption;
+    const char* caption;  // '&' marks the access key
     const char* image;
     Outcome (*handler)(Session&);
   };
   const Command commands[] = {
-      {&ToolButton2, "ToolButton2", "Exit ", "exit", completing<ToolButton1Click>},
-      {&ToolButton6, "ToolButton6", "       Batchseal       ", "run", ToolButton3Click},
-      {&ToolButton7, "ToolButton7", "Report", "report", ToolButton4Click},
-      {&ToolButton8, "ToolButton8", "Clear Form", "clear", completing<ToolButton5Click>},
+      {&ToolButton2, "ToolButton2", "E&xit ", "exit", completing<ToolButton1Click>},
+      {&ToolButton6, "ToolButton6", "       &Batchseal       ", "run", ToolButton3Click},
+      {&ToolButton7, "ToolButton7", "&Report", "report", ToolButton4Click},
+      {&ToolButton8, "ToolButton8", "Clear &Form", "clear", completing<ToolButton5Click>},
   };
   int x = 0;
   for (const Command& c : commands) {
     auto* b = place(new QToolButton(ToolBar2), c.name, x, 2, 120, 47);
     b->setText(QString::fromLatin1(c.caption));
     b->setFont(barFont());
+    // A caption wider than the button in the face that stands in for CordiaUPC widens it
+    // rather than being cut.
+    b->resize(std::max(120, b->sizeHint().width()), 47);
     b->setIcon(QIcon(QStringLiteral(":/batchseal/%1.svg").arg(QLatin1String(c.image))));
     b->setIconSize(QSize(16, 16));
     b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
@@ -208,10 +230,10 @@ void MainWindow::buildBars() {
     b->setCursor(Qt::PointingHandCursor);
     connect(b, &QToolButton::clicked, this, [this, h = c.handler] { run(h); });
     *c.target = b;
-    x += 120;
+    x += b->width();
   }
-  Button1 = place(new QPushButton(QStringLiteral("Calculate Tier Rate Report"), ToolBar2),
-                  "Button1", 480, 2, 192, 47);
+  Button1 = place(new QPushButton(QStringLiteral("Calculate &Tier Rate Report"), ToolBar2),
+                  "Button1", x, 2, 192, 47);
   Button1->setFont(barFont());
   Button1->setAutoDefault(false);
   connect(Button1, &QPushButton::clicked, this, [this] { run(MCLFeeClick); });
@@ -224,8 +246,8 @@ void MainWindow::buildInformation(QWidget* parent) {
   QWidget* g = GroupBox1;
   Label1 = place(label(g, "File Name"), "Label1", 73, 43);
   edtFileInput = place(textBox(g), "edtFileInput", 158, 38, 503, 21);
-  btnOpenFile = place(button(g, "Open"), "btnOpenFile", 676, 39, 69, 21);
-  btnClearFile = place(button(g, "Clear"), "btnClearFile", 744, 39, 65, 21);
+  btnOpenFile = place(button(g, "&Open"), "btnOpenFile", 676, 39, 69, 21);
+  btnClearFile = place(button(g, "&Clear"), "btnClearFile", 744, 39, 65, 21);
 
   GroupBox3 = place(new QGroupBox(QStringLiteral("Output File"), g), "GroupBox3", 61, 79, 772, 85);
   GroupBox3->setFont(windowFont());
@@ -234,12 +256,12 @@ void MainWindow::buildInformation(QWidget* parent) {
   rdoNew = place(new QRadioButton(QStringLiteral("New File"), o), "rdoNew", 79, 12);
   Label3 = place(label(o, "New File Name"), "Label3", 10, 33);
   edtNewFile = place(textBox(o), "edtNewFile", 98, 29, 503, 21);
-  btnOpenNew = place(button(o, "Open"), "btnOpenNew", 614, 29, 69, 21);
-  btnClearNew = place(button(o, "Clear"), "btnClearNew", 682, 29, 69, 21);
+  btnOpenNew = place(button(o, "O&pen"), "btnOpenNew", 614, 29, 69, 21);
+  btnClearNew = place(button(o, "Cl&ear"), "btnClearNew", 682, 29, 69, 21);
   Label7 = place(label(o, "Zip File Name"), "Label7", 15, 58);
   edtZip = place(textBox(o), "edtZip", 98, 55, 503, 21);
-  btnOpenZip = place(button(o, "Open"), "btnOpenZip", 614, 55, 69, 21);
-  btnClearZip = place(button(o, "Clear"), "btnClearZip", 682, 55, 69, 21);
+  btnOpenZip = place(button(o, "Ope&n"), "btnOpenZip", 614, 55, 69, 21);
+  btnClearZip = place(button(o, "Cle&ar"), "btnClearZip", 682, 55, 69, 21);
 
   // The Form decides which radio button is checked; Qt's own exclusivity would check one
   // before the handler has run.
@@ -285,38 +307,145 @@ void MainWindow::buildResult(QWidget* parent) {
   StringGrid1->verticalHeader()->setPalette(gridPalette);
   StringGrid1->horizontalHeader()->setFont(gridFont);
   StringGrid1->verticalHeader()->setFont(gridFont);
-  btnSaveError = place(button(g, "Save"), "btnSaveError", 818, 61, 47, 21);
+  btnSaveError = place(button(g, "&Save"), "btnSaveError", 818, 61, 47, 21);
   connect(btnSaveError, &QPushButton::clicked, this, [this] { run(btnSaveErrorClick); });
+}
+
+// Conventional shortcuts beside the access keys of the captions; the tooltips name both.
+void MainWindow::addShortcuts() {
+  struct Key {
+    QAbstractButton* button;
+    const char* tip;
+    QKeySequence shortcut;
+  };
+  const Key keys[] = {
+      {ToolButton2, "Exit the program", QKeySequence(Qt::CTRL | Qt::Key_Q)},
+      {ToolButton6, "Check, seal and zip the payment file", QKeySequence(Qt::Key_F5)},
+      {ToolButton7, "Show the payment reports of the last run", QKeySequence(Qt::CTRL | Qt::Key_P)},
+      {ToolButton8, "Clear the form", QKeySequence()},
+      {Button1, "Calculate the tier rate fee report", QKeySequence(Qt::CTRL | Qt::Key_T)},
+      {btnOpenFile, "Choose the payment file", QKeySequence(Qt::CTRL | Qt::Key_O)},
+      {btnClearFile, "Empty the file name", QKeySequence()},
+      {btnOpenNew, "Choose the new file name", QKeySequence()},
+      {btnClearNew, "Empty the new file name", QKeySequence()},
+      {btnOpenZip, "Choose the zip file name", QKeySequence()},
+      {btnClearZip, "Empty the zip file name", QKeySequence()},
+      {btnSaveError, "Save the error list to a text file", QKeySequence(Qt::CTRL | Qt::Key_S)},
+  };
+  for (const Key& k : keys) {
+    QStringList names;
+    if (!k.shortcut.isEmpty()) {
+      names << k.shortcut.toString(QKeySequence::NativeText);
+      auto* shortcut = new QShortcut(k.shortcut, this);
+      QAbstractButton* b = k.button;
+      connect(shortcut, &QShortcut::activated, this, [b] {
+        if (b->isEnabled()) b->click();
+      });
+    }
+    const QString caption = k.button->text();
+    const qsizetype amp = caption.indexOf(QLatin1Char('&'));
+    if (amp >= 0 && amp + 1 < caption.size())
+      names << QStringLiteral("Alt+") + caption.at(amp + 1).toUpper();
+    k.button->setToolTip(QString::fromLatin1(k.tip) + QStringLiteral(" (") +
+                         names.join(QStringLiteral(", ")) + QLatin1Char(')'));
+  }
+}
+
+// The local file that a drag carries, or nothing.
+static QString draggedFile(const QMimeData* mime) {
+  if (!mime || !mime->hasUrls()) return {};
+  for (const QUrl& url : mime->urls())
+    if (url.isLocalFile()) return QDir::toNativeSeparators(url.toLocalFile());
+  return {};
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (!busy_ && !draggedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const QString path = draggedFile(event->mimeData());
+  if (path.isEmpty()) return;
+  dropFile(path, nullptr);
+  event->acceptProposedAction();
+}
+
+// An archive goes to the zip box, a file dropped on the enabled new-file box or on the zip box
+// goes there, any other file is the payment file.
+void MainWindow::dropFile(const QString& path, QObject* onto) {
+  if (busy_) return;
+  writeBack();
+  Form& f = session_.form;
+  TextBox* box = &f.edtFileInput;
+  if (onto == edtZip || path.endsWith(QStringLiteral(".zip"), Qt::CaseInsensitive))
+    box = &f.edtZip;
+  else if (onto == edtNewFile && f.edtNewFile.enabled)
+    box = &f.edtNewFile;
+  box->text = toPath(path);
+  refresh();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == content_ && event->type() == QEvent::Resize) layOut();
+  // The text boxes would insert a dropped file's address as text; they take its path instead.
+  switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+      if (watched != content_ && !busy_ &&
+          !draggedFile(static_cast<QDropEvent*>(event)->mimeData()).isEmpty()) {
+        static_cast<QDropEvent*>(event)->acceptProposedAction();
+        return true;
+      }
+      break;
+    case QEvent::Drop:
+      if (watched != content_) {
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QString path = draggedFile(drop->mimeData());
+        if (path.isEmpty()) break;
+        dropFile(path, watched);
+        drop->acceptProposedAction();
+        return true;
+      }
+      break;
+    default:
+      break;
+  }
   return QMainWindow::eventFilter(watched, event);
 }
 
 // The groups keep their design positions in a window of the design's size and grow in
-// proportion with a larger one; the grid takes what the result group gains.
+// proportion with a larger one; the grid takes what the result group gains.  In a narrower
+// window the groups shrink to it and the text boxes give up the width, so every button stays
+// in view.
 void MainWindow::layOut() {
   const int W = content_->width();
   const int H = content_->height();
-  const double scale = static_cast<double>(W) / kDesignWidth;
-  const int gw = std::max(kGroupWidth, static_cast<int>(std::lround(kGroupWidth * scale)));
-  const int left = std::max(8, (W - gw) / 2);
-  const int dx = (gw - kGroupWidth) / 2;  // inner controls stay centred in a wider group
+  int gw =
+      std::max(kGroupWidth,
+               static_cast<int>(std::lround(kGroupWidth * static_cast<double>(W) / kDesignWidth)));
+  if (W - 2 * kMargin < kGroupWidth) gw = std::max(kGroupWidth - kMaxTextBoxCut, W - 2 * kMargin);
+  const int left = std::max(kMargin, (W - gw) / 2);
+  const int dx = std::max(0, (gw - kGroupWidth) / 2);  // inner controls stay centred
+  const int cut = std::max(0, kGroupWidth - gw);
+
   GroupBox1->setGeometry(left, kInfoTop, gw, kInfoHeight);
-  for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(edtFileInput),
-                     static_cast<QWidget*>(btnOpenFile), static_cast<QWidget*>(btnClearFile),
-                     static_cast<QWidget*>(GroupBox3)}) {
-    QVariant base = w->property("designX");
-    if (!base.isValid()) w->setProperty("designX", w->x());
-    w->move(w->property("designX").toInt() + dx, w->y());
-  }
+  Label1->move(73 + dx, 43);
+  edtFileInput->setGeometry(158 + dx, 38, 503 - cut, 21);
+  btnOpenFile->move(676 + dx - cut, 39);
+  btnClearFile->move(744 + dx - cut, 39);
+  GroupBox3->setGeometry(61 + dx, 79, 772 - cut, 85);
+  edtNewFile->setGeometry(98, 29, 503 - cut, 21);
+  btnOpenNew->move(614 - cut, 29);
+  btnClearNew->move(682 - cut, 29);
+  edtZip->setGeometry(98, 55, 503 - cut, 21);
+  btnOpenZip->move(614 - cut, 55);
+  btnClearZip->move(682 - cut, 55);
 
   const int gh = std::max(kMinResultHeight, H - kResultTop - 12);
   GroupBox4->setGeometry(left, kResultTop, gw, gh);
   const int gridWidth = gw - (kGroupWidth - 830);
   Label2->move(88 + dx, 34);
-  edtHashvalue->move(166 + dx, 30);
+  edtHashvalue->setGeometry(166 + dx, 30, std::min(491, gw - 166 - kMargin), 21);
   btnSaveError->move(gw - (kGroupWidth - 818), 61);
   Label4->setGeometry(3, 75, gridWidth, 22);
   Label5->setGeometry(3, 58, gridWidth, 20);
@@ -332,11 +461,34 @@ void MainWindow::writeBack() {
 }
 
 void MainWindow::run(void (*handler)(Session&)) {
-  runGuarded([&] { runCommand(session_, handler); });
+  runGuarded([&] {
+    placeFileDialog(handler);
+    runCommand(session_, handler);
+  });
 }
 
 void MainWindow::run(Outcome (*handler)(Session&)) {
-  runGuarded([&] { runCommand(session_, handler); });
+  runGuarded([&] {
+    placeFileDialog(nullptr);
+    runCommand(session_, handler);
+  });
+}
+
+void MainWindow::placeFileDialog(void (*handler)(Session&)) {
+  if (!qtUi_) return;
+  // The file dialog a command shows is titled for what it chooses and starts where its field
+  // points.
+  const Form& f = session_.form;
+  if (handler == btnOpenFileClick)
+    qtUi_->setFileDialogPlace(QStringLiteral("Open payment file"), fromPath(f.edtFileInput.text));
+  else if (handler == btnOpenNewClick)
+    qtUi_->setFileDialogPlace(QStringLiteral("New file name"), fromPath(f.edtNewFile.text));
+  else if (handler == btnOpenZipClick)
+    qtUi_->setFileDialogPlace(QStringLiteral("Zip file name"), fromPath(f.edtZip.text));
+  else if (handler == btnSaveErrorClick)
+    qtUi_->setFileDialogPlace(QStringLiteral("Save error list"), QString());
+  else
+    qtUi_->setFileDialogPlace(QString(), QString());
 }
 
 void MainWindow::runGuarded(const std::function<void()>& command) {

@@ -35,18 +35,27 @@ class MainWindow : public QMainWindow {
   void run(Outcome (*handler)(Session&));
   // Shows the Form.
   void refresh();
+  // Names a file in its box as a drop on the window does: an archive in edtZip, else the
+  // payment file in edtFileInput.
+  void openFile(const QString& path) { dropFile(path, nullptr); }
   GridView* grid() const { return StringGrid1; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void runGuarded(const std::function<void()>& command);
+  // Titles the next file dialog and points it at its field's folder.
+  void placeFileDialog(void (*handler)(Session&));
   void buildBars();
   void buildInformation(QWidget* parent);
   void buildResult(QWidget* parent);
   void layOut();
   void writeBack();
+  void addShortcuts();
+  void dropFile(const QString& path, QObject* onto);
   bool eventFilter(QObject* watched, QEvent* event) override;
 
   Session& session_;

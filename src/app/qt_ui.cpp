@@ -3,10 +3,15 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QSpacerItem>
 #include <QStringList>
 #include <memory>
 
@@ -22,6 +27,10 @@ namespace bs::app {
 namespace {
 
 const QString kAppTitle = QStringLiteral("Batchseal");
+// Room in a title bar for the window menu and the close, minimise and maximise buttons.
+constexpr int kFrameButtonsWidth = 160;
+constexpr int kFileDialogWidth = 920;
+constexpr int kFileDialogHeight = 560;
 
 // Qt's message box treats a close through the frame as its escape button, and refuses the close
 // when there is none (Abort and Ignore); the close is caught here and answered as such.
@@ -116,14 +125,24 @@ Answer runBox(QWidget* parent, const QString& title, QMessageBox::Icon icon, con
   box.setTextFormat(Qt::PlainText);
   std::vector<std::pair<QAbstractButton*, Answer>> made;
   Answer onEscape = escapeAnswer(buttons);
-  bool first = true;
+  // Enter presses the first button, except where Yes would go on with a file that failed a
+  // check: there Enter cancels.
+  const Answer onEnter =
+      buttons == Buttons::YesCancel ? Answer::Cancel : buttonsOf(buttons)[0].answer;
   for (const ButtonSpec& b : buttonsOf(buttons)) {
     // ActionRole everywhere: which button Escape presses is set here, not guessed by Qt.
     QPushButton* button = box.addButton(QString::fromLatin1(b.caption), QMessageBox::ActionRole);
-    if (first) box.setDefaultButton(button);
-    first = false;
+    if (b.answer == onEnter) box.setDefaultButton(button);
     if (b.answer == onEscape) box.setEscapeButton(button);
     made.emplace_back(button, b.answer);
+  }
+  // The box is at least as wide as its title, which the frame would otherwise cut.
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    const int titleWidth =
+        QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(title) +
+        kFrameButtonsWidth;
+    grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
   }
   auto* catcher = new CloseCatcher(&box);
   box.installEventFilter(catcher);
@@ -165,9 +184,31 @@ Answer QtUi::messageDialog(DialogKind kind, std::string_view text, Buttons butto
   return runBox(window_, titleOf(kind), iconOf(kind), fromThai(text), buttons);
 }
 
+void QtUi::setFileDialogPlace(const QString& title, const QString& currentPath) {
+  dialogTitle_ = title;
+  dialogPath_ = currentPath;
+}
+
+QString QtUi::startFolder() const {
+  if (!dialogPath_.isEmpty()) {
+    const QFileInfo current(dialogPath_);
+    if (current.absoluteDir().exists()) return current.absolutePath();
+  }
+  if (!lastFolder_.isEmpty() && QDir(lastFolder_).exists()) return lastFolder_;
+  return QDir::homePath();
+}
+
 std::optional<std::string> QtUi::fileDialog(const FileDialogSpec& setup) {
   commandEnded();
-  QFileDialog dialog(window_, kAppTitle);
+  QFileDialog dialog(window_, dialogTitle_.isEmpty() ? kAppTitle : dialogTitle_);
+  // The details view with room for the name, size and date columns, in the folder of the path
+  // the field holds, else where the user last chose a file.
+  dialog.setViewMode(QFileDialog::Detail);
+  QSize size(kFileDialogWidth, kFileDialogHeight);
+  if (window_ && window_->screen())
+    size = size.boundedTo(window_->screen()->availableGeometry().size());
+  dialog.resize(size);
+  dialog.setDirectory(startFolder());
   dialog.setObjectName(QString::fromLatin1(setup.name));
   dialog.setOption(QFileDialog::DontUseNativeDialog, true);
   dialog.setOption(QFileDialog::HideNameFilterDetails, true);
@@ -180,8 +221,12 @@ std::optional<std::string> QtUi::fileDialog(const FileDialogSpec& setup) {
   if (ext.startsWith(QStringLiteral("*."))) ext = ext.mid(2);
   if (!ext.isEmpty()) dialog.setDefaultSuffix(ext);
   dialog.setSizeGripEnabled(setup.resizable);
+  if (!dialogPath_.isEmpty() && dialog.directory() == QFileInfo(dialogPath_).absoluteDir())
+    dialog.selectFile(QFileInfo(dialogPath_).fileName());
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return toPath(dialog.selectedFiles().front());
+  const QString chosen = dialog.selectedFiles().front();
+  lastFolder_ = QFileInfo(chosen).absolutePath();
+  return toPath(chosen);
 }
 
 void QtUi::showReport(const ReportDocument& document) {
@@ -197,6 +242,12 @@ void QtUi::showReport(const ReportDocument& document) {
 
 void QtUi::progress(std::string_view stage, std::uint64_t done, std::uint64_t total) {
   QString name = QString::fromLatin1(stage.data(), static_cast<qsizetype>(stage.size()));
+  if (!formShown_) {
+    // The window shows what the command has cleared before the long work goes on.
+    formShown_ = true;
+    formChanged();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  }
   if (!sinceStart_.isValid() || name != stage_) {
     stage_ = name;
     sinceStart_.start();
@@ -238,6 +289,7 @@ void QtUi::commandEnded() {
     progress_ = nullptr;
   }
   sinceStart_.invalidate();
+  formShown_ = false;
 }
 
 void QtUi::exitProgram() {

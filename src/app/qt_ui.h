@@ -31,6 +31,10 @@ class QtUi : public Ui {
   void exitProgram() override;
 
   void setWindow(QWidget* window) { window_ = window; }
+  // What the file dialogs of the next command are for: a title that names what is chosen, and
+  // the path their field holds (empty: none).  A dialog starts in that path's folder, else in the
+  // folder last chosen from since the program started, else in the user's home folder.
+  void setFileDialogPlace(const QString& title, const QString& currentPath);
   // Called by the window when a command has ended: the progress dialog goes away.
   void commandEnded();
   // Runs whenever the Form changed and the window should show it.
@@ -44,6 +48,10 @@ class QtUi : public Ui {
   QString stage_;
   QElapsedTimer sinceStart_;
   QElapsedTimer sinceRefresh_;
+  bool formShown_ = false;
+  QString dialogTitle_, dialogPath_, lastFolder_;
+
+  QString startFolder() const;
 };
 
 }  // namespace bs::app

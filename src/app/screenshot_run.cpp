@@ -54,11 +54,23 @@ void startScreenshotRun(MainWindow& window, const QString& pngPath) {
   });
   watcher->start();
   QTimer::singleShot(1200, &window, [&window, pngPath, watcher] {
+    // Without a payment file the picture is of the window as it starts.
+    if (window.session().form.edtFileInput.text.empty()) {
+      watcher->stop();
+      saveScreen(window, pngPath);
+      QApplication::quit();
+      return;
+    }
     window.run(ToolButton3Click);
     watcher->stop();
-    QApplication::processEvents();
-    if (!window.property("shot").toBool()) saveScreen(window, pngPath);
-    QApplication::quit();
+    // The window as the run left it, its last box answered: NAME-after.png.
+    QTimer::singleShot(300, &window, [&window, pngPath] {
+      QString after = pngPath;
+      if (after.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) after.chop(4);
+      after += QStringLiteral("-after.png");
+      saveScreen(window, window.property("shot").toBool() ? after : pngPath);
+      QApplication::quit();
+    });
   });
 }
 

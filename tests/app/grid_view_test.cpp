@@ -86,7 +86,7 @@ TEST(GridModelTest, FixedRowAndColumnAreTheHeadersAndLongCellsAreCut) {
   EXPECT_EQ(model.data(model.index(0, 4), Qt::DisplayRole).toString().size(), kMaxDrawnChars);
 }
 
-TEST(GridViewTest, ColumnWidthsComeFromTheFormAndZeroHides) {
+TEST(GridViewTest, ColumnWidthsComeFromTheFormGrowWithTheirTextsAndZeroHides) {
   Form form;
   setUpErrorList(form);
   form.StringGrid1.setColWidth(3, 0);
@@ -95,6 +95,27 @@ TEST(GridViewTest, ColumnWidthsComeFromTheFormAndZeroHides) {
   EXPECT_EQ(view.horizontalHeader()->sectionSize(4), 550);  // Message
   EXPECT_TRUE(view.horizontalHeader()->isSectionHidden(2));
   EXPECT_EQ(view.verticalHeader()->width(), 40);
+
+  // A long list: its numbers and accounts are shown whole; the list's widths stay as they were.
+  Grid& g = form.StringGrid1;
+  g.setRowCount(1);
+  g.setCells(1, std::vector<std::string_view>{"1", "003", "267914", "1-3", "F", "M", "1234567890"});
+  g.setCells(200001, std::vector<std::string_view>{"200001", "003", "9", "1-3", "F", "M", ""});
+  g.setRowCount(200003);
+  view.refresh();
+  const QFontMetrics metrics(view.font());
+  for (int col : {0, 2, 6}) {
+    const int shown =
+        col == 0 ? view.verticalHeader()->width() : view.horizontalHeader()->sectionSize(col - 1);
+    EXPECT_GE(shown,
+              metrics.horizontalAdvance(view.gridModel()->cellText(col, col == 0 ? 200001 : 1)))
+        << "column " << col;
+  }
+  EXPECT_EQ(view.horizontalHeader()->sectionSize(4), 550);
+  EXPECT_EQ(g.colWidth(2), 35);
+  // Rows hold a Thai line with marks above and below.
+  EXPECT_GE(view.verticalHeader()->defaultSectionSize(),
+            std::max(17, metrics.height() + cellTextRect(QRect(0, 0, 9, 9)).top()));
 }
 
 }  // namespace

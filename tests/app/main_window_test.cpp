@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QToolButton>
+#include <QUrl>
 #include <algorithm>
 #include <filesystem>
 
@@ -64,9 +67,26 @@ TEST_F(WindowFixture, StartsInReplaceModeWithSaveDisabledAndAnEmptyGrid) {
   for (const char* on : {"Label3", "edtFileInput", "edtZip", "edtHashvalue", "ToolButton2",
                          "ToolButton6", "ToolButton7", "ToolButton8", "Button1"})
     EXPECT_TRUE(get<QWidget>(on)->isEnabled()) << on;
-  EXPECT_EQ(get<QToolButton>("ToolButton2")->text(), "Exit ");
-  EXPECT_EQ(get<QToolButton>("ToolButton6")->text(), "       Batchseal       ");
-  EXPECT_EQ(get<QPushButton>("btnSaveError")->text(), "Save");
+  // Captions as shown ('&' marks the access key), and the shortcut each tooltip names.
+  struct Caption {
+    const char* name;
+    const char* shown;
+    const char* tip;
+  };
+  // clang-format off
+  for (const Caption& c : {Caption{"ToolButton2", "Exit ", "(Ctrl+Q, Alt+X)"},
+                           Caption{"ToolButton6", "       Batchseal       ", "(F5, Alt+B)"},
+                           Caption{"ToolButton7", "Report", "(Ctrl+P, Alt+R)"},
+                           Caption{"ToolButton8", "Clear Form", "(Alt+F)"},
+                           Caption{"Button1", "Calculate Tier Rate Report", "(Ctrl+T, Alt+T)"},
+                           Caption{"btnOpenFile", "Open", "(Ctrl+O, Alt+O)"},
+                           Caption{"btnClearZip", "Clear", "(Alt+A)"},
+                           Caption{"btnSaveError", "Save", "(Ctrl+S, Alt+S)"}}) {
+    // clang-format on
+    QAbstractButton* b = get<QAbstractButton>(c.name);
+    EXPECT_EQ(b->text().remove(QLatin1Char('&')), c.shown) << c.name;
+    EXPECT_TRUE(b->toolTip().endsWith(QString::fromLatin1(c.tip))) << b->toolTip().toStdString();
+  }
   EXPECT_EQ(window->grid()->model()->rowCount(), 1) << "2 rows, the first fixed";
   EXPECT_EQ(window->grid()->model()->columnCount(), 1) << "2 columns, the first fixed";
   EXPECT_FALSE(session.state.reportReady);
@@ -153,9 +173,43 @@ TEST_F(WindowFixture, ExitAnsweredNoChangesNothingAndYesEndsTheProgram) {
   ui.answers.push_back(Answer::Closed);
   click("ToolButton2");
   EXPECT_FALSE(ui.exited);
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
   ui.answers.push_back(Answer::Yes);
-  click("ToolButton2");
+  QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);  // the Exit shortcut
+  EXPECT_EQ(ui.shown.size(), 3u);
   EXPECT_TRUE(ui.exited);
+}
+
+TEST_F(WindowFixture, ADroppedFileIsNamedInItsBox) {
+  struct Case {
+    const char* onto;  // null: the window
+    const char* file;
+    const char* box;
+  };
+  checkNew(session);
+  window->refresh();
+  // clang-format off
+  for (const Case& c : {Case{nullptr, "/data/pay.txt", "edtFileInput"},
+                        Case{"edtFileInput", "/data/other.txt", "edtFileInput"},
+                        Case{"edtFileInput", "/data/pay.ZIP", "edtZip"},
+                        Case{nullptr, "/data/a.zip", "edtZip"},
+                        Case{"edtNewFile", "/data/out.txt", "edtNewFile"},
+                        Case{"edtHashvalue", "/data/last.txt", "edtFileInput"}}) {
+    // clang-format on
+    SCOPED_TRACE(c.file);
+    QWidget* target = c.onto ? static_cast<QWidget*>(box(c.onto)) : window.get();
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QString::fromLatin1(c.file))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    EXPECT_EQ(box(c.box)->text(), c.file);
+  }
+  EXPECT_EQ(session.form.edtFileInput.text, "/data/last.txt");
+  EXPECT_EQ(box("edtHashvalue")->text(), "") << "a drop is no text";
 }
 
 TEST_F(WindowFixture, EditsReachTheFormAsBytesBeforeACommandRuns) {

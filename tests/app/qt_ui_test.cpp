@@ -4,9 +4,11 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -18,12 +20,13 @@
 namespace bs::app {
 namespace {
 
-// Acts on the first modal box once it is up.
-void whenBoxIsUp(std::function<void(QMessageBox*)> act) {
+// Acts on the first modal box (or file dialog) once it is up.
+template <typename Box = QMessageBox>
+void whenBoxIsUp(std::function<void(Box*)> act) {
   auto* timer = new QTimer;
   timer->setInterval(10);
   QObject::connect(timer, &QTimer::timeout, [timer, act] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    auto* box = qobject_cast<Box*>(QApplication::activeModalWidget());
     if (!box || !box->isVisible()) return;
     timer->stop();
     timer->deleteLater();
@@ -44,7 +47,7 @@ QAbstractButton* buttonCalled(QMessageBox* box, const QString& caption) {
   return nullptr;
 }
 
-enum class Act { Click, Escape, CloseFrame, EscapeThenClose };
+enum class Act { Click, Escape, Enter, CloseFrame, EscapeThenClose };
 
 TEST(QtUi, MessageDialogsShowExactlyTheirButtonsAndTellACloseApart) {
   struct Case {
@@ -77,6 +80,8 @@ TEST(QtUi, MessageDialogsShowExactlyTheirButtonsAndTellACloseApart) {
        Answer::Closed},
       {"yes", Buttons::YesCancel, {"&Yes", "Cancel"}, Act::Click, "&Yes", Answer::Yes},
       {"escape is cancel", Buttons::YesCancel, {"&Yes", "Cancel"}, Act::Escape, "", Answer::Cancel},
+      {"enter is cancel", Buttons::YesCancel, {"&Yes", "Cancel"}, Act::Enter, "", Answer::Cancel},
+      {"enter is yes", Buttons::YesNo, {"&Yes", "&No"}, Act::Enter, "", Answer::Yes},
       {"yes/cancel closed",
        Buttons::YesCancel,
        {"&Yes", "Cancel"},
@@ -94,15 +99,20 @@ TEST(QtUi, MessageDialogsShowExactlyTheirButtonsAndTellACloseApart) {
     SCOPED_TRACE(c.name);
     QStringList seen;
     QString text;
-    whenBoxIsUp([&](QMessageBox* box) {
+    whenBoxIsUp<QMessageBox>([&](QMessageBox* box) {
       seen = captions(box);
       text = box->text();
+      EXPECT_GT(box->width(), box->fontMetrics().horizontalAdvance(box->windowTitle()) + 150)
+          << "room for the whole title";
       switch (c.act) {
         case Act::Click:
           buttonCalled(box, QString::fromLatin1(c.click))->click();
           break;
         case Act::Escape:
           QTest::keyClick(box, Qt::Key_Escape);
+          break;
+        case Act::Enter:
+          QTest::keyClick(box, Qt::Key_Return);
           break;
         case Act::CloseFrame:
           box->close();
@@ -128,34 +138,50 @@ TEST(QtUi, FilterTextsBecomeQtFilters) {
   EXPECT_EQ(qtFilter("Both|*.a;*.b"), "Both (*.a *.b)");
 }
 
-TEST(QtUi, FileDialogsAreSetUpAsTheirSpecAndCancelGivesNothing) {
+TEST(QtUi, FileDialogsAreSetUpAsTheirSpecAndStartWhereTheirFieldPoints) {
+  // A fresh folder: a chosen file that existed would bring up the overwrite question.
+  QTemporaryDir folder;
+  const QString tmp = QDir(folder.path()).canonicalPath();
+  const QString chosen = tmp + QStringLiteral("/chosen.txt");
   struct Case {
     const FileDialogSpec* setup;
     QFileDialog::AcceptMode mode;
     QString suffix;
     bool confirmOverwrite;
+    QString title, fieldPath, folder, accept;  // accept empty: the user cancels
   };
+  // clang-format off
   const std::vector<Case> cases = {
-      {&dlg1, QFileDialog::AcceptOpen, "", true},
-      {&sdlg, QFileDialog::AcceptSave, "txt", true},
-      {&dlgZip, QFileDialog::AcceptSave, "zip", false},
+      {&dlg1, QFileDialog::AcceptOpen, "", true, "Open payment file", tmp + "/in.txt", tmp, ""},
+      {&sdlg, QFileDialog::AcceptSave, "txt", true, "New file name", "", QDir::homePath(), chosen},
+      {&dlgZip, QFileDialog::AcceptSave, "zip", false, "Zip file name", "/no/such/dir/a.zip", tmp, ""},
   };
+  // clang-format on
   QWidget window;
   QtUi ui(&window);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.setup->name);
     bool checked = false;
-    QTimer::singleShot(50, [&] {
-      auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-      ASSERT_NE(d, nullptr);
+    whenBoxIsUp<QFileDialog>([&](QFileDialog* d) {
       EXPECT_EQ(d->objectName(), c.setup->name);
       EXPECT_EQ(d->acceptMode(), c.mode);
       EXPECT_EQ(d->defaultSuffix(), c.suffix);
       EXPECT_EQ(!d->testOption(QFileDialog::DontConfirmOverwrite), c.confirmOverwrite);
+      EXPECT_EQ(d->windowTitle(), c.title);
+      EXPECT_EQ(d->directory().canonicalPath(), c.folder);
+      EXPECT_EQ(d->viewMode(), QFileDialog::Detail);
+      EXPECT_GE(d->width(), 800) << "name, size and date columns";
       checked = true;
-      d->reject();
+      if (c.accept.isEmpty()) {
+        d->reject();
+      } else {
+        d->selectFile(c.accept);
+        static_cast<QDialog*>(d)->accept();  // as the dialog's own button does
+      }
     });
-    EXPECT_EQ(ui.fileDialog(*c.setup), std::nullopt);
+    ui.setFileDialogPlace(c.title, c.fieldPath);
+    const auto result = ui.fileDialog(*c.setup);
+    EXPECT_EQ(result, c.accept.isEmpty() ? std::nullopt : std::optional(c.accept.toStdString()));
     EXPECT_TRUE(checked);
   }
 }

@@ -167,6 +167,12 @@ TEST_F(WindowRun, InvalidHomeBankAccountsAreAbortedIgnoredOrTheQuestionClosed) {
        "Invalid data fields",
        true},
       {"closed through the frame", {"close"}, {{"Warning", kPrompt, "close"}}, false, "", false},
+      {"ignore, then Enter cancels",
+       {"&Ignore", ""},
+       {{"Warning", kPrompt, "&Ignore"}, {"Confirm", kConfirm, ""}, {"Error", "Error Data", ""}},
+       false,
+       "Invalid data fields",
+       true},
       {"ignore, then yes",
        {"&Ignore", "&Yes"},
        {{"Warning", kPrompt, "&Ignore"},
@@ -201,6 +207,18 @@ TEST_F(WindowRun, InvalidHomeBankAccountsAreAbortedIgnoredOrTheQuestionClosed) {
     }
     EXPECT_TRUE(get<QWidget>("ToolButton6")->isEnabled());
   }
+}
+
+TEST_F(WindowRun, ASealWhoseArchiveFailsShowsNoHashValue) {
+  fs::path input = dir / "pay.txt";
+  bs::test::writeFile(input, sample());
+  type("edtFileInput", input);
+  type("edtZip", dir / "no such folder" / "pay.zip");
+  click("ToolButton6");
+  ASSERT_EQ(answers.seen.size(), 1u);
+  EXPECT_EQ(answers.seen[0].title, "Error");
+  EXPECT_EQ(get<QLineEdit>("edtHashvalue")->text(), "");
+  EXPECT_TRUE(get<QWidget>("ToolButton6")->isEnabled());
 }
 
 }  // namespace
