@@ -13,10 +13,12 @@
 #include "cli/cli_reports.h"
 #include "cli/cli_ui.h"
 #include "cli/json_out.h"
+#include "commands/version_info.h"
 #include "commands/wire_session.h"
 #include "core/commands.h"
 #include "core/cp874.h"
 #include "core/failure.h"
+#include "core/program_folder.h"
 #include "core/session.h"
 
 namespace bs::cli {
@@ -34,7 +36,8 @@ const char* const kUsageText =
     "       [--errors-out FILE] [--report-pdf FILE]\n"
     "  check INPUT [--json]\n"
     "  fee INPUT [--invalid-accounts abort|ignore|close] [--json] [--pdf FILE]\n"
-    "  verify FILE|ZIP\n";
+    "  verify FILE|ZIP\n"
+    "batchseal-cli --version\n";
 
 struct Options {
   std::string command;
@@ -77,6 +80,8 @@ Options parse(int argc, char** argv) {
       o.json = true;
     } else if (flag == "--help" && !hasInline) {
       o.command = "help";
+    } else if (flag == "--version" && !hasInline) {
+      o.command = "version";
     } else if (flag == "--home") {
       o.home = value(i, flag, inlineValue, hasInline);
     } else if (flag == "--zip") {
@@ -123,17 +128,10 @@ Options parse(int argc, char** argv) {
           "fee's");
   } else if (o.command == "verify") {
     if (o.positional.size() != 1) throw UsageError{"verify takes one FILE"};
-  } else if (o.command != "help") {
+  } else if (o.command != "help" && o.command != "version") {
     throw UsageError{o.command.empty() ? "no command given" : "unknown command " + o.command};
   }
   return o;
-}
-
-std::filesystem::path executableFolder() {
-  std::error_code ec;
-  auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) return std::filesystem::current_path();
-  return exe.parent_path();
 }
 
 // Display width of UTF-8 text in a terminal: code points, less Thai marks that stand above or
@@ -309,12 +307,21 @@ int runCommandLine(const Options& o) {
     std::fputs(kUsageText, stdout);
     return kCompleted;
   }
+  if (o.command == "version") {
+    std::fputs(versionText("batchseal-cli").c_str(), stdout);
+    return kCompleted;
+  }
   if (o.command == "verify") return verifyCommand(o.positional[0], o.json);
 
   CliUi ui;
   ui.printAsShown = !o.json;
   ui.invalidAccounts = o.invalidAccounts;
-  ProgramPaths paths{o.home ? std::filesystem::path(*o.home) : executableFolder()};
+  ProgramFolderChoice folder = chooseProgramFolder(o.home);
+  if (!folder.problem.empty()) {
+    std::fprintf(stderr, "batchseal-cli: %s\n", folder.problem.c_str());
+    return kFailed;
+  }
+  const ProgramPaths& paths = folder.paths;
   Session session(ui, paths, Clock::system());
   wireSession(session);
 
