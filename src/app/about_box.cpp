@@ -11,9 +11,12 @@
 #include <QMainWindow>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QTableWidget>
+#include <QTextDocument>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <functional>
 
 #include "commands/version_info.h"
@@ -100,9 +103,16 @@ AboutBox::AboutBox(const QString& programFolder, QWidget* parent) : QDialog(pare
   licence->setObjectName(QStringLiteral("licence"));
   licence->setReadOnly(true);
   licence->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  // The licence's lines are shown whole, as they are written.
+  licence->setLineWrapMode(QPlainTextEdit::NoWrap);
   const QFontMetrics metrics(licence->font());
-  licence->setMinimumSize(metrics.horizontalAdvance(QLatin1Char('M')) * 82,
-                          metrics.lineSpacing() * 12);
+  int widest = 0;
+  for (const QString& line : licence->toPlainText().split(QLatin1Char('\n')))
+    widest = std::max(widest, metrics.horizontalAdvance(line));
+  licence->setMinimumSize(
+      widest + licence->verticalScrollBar()->sizeHint().width() + 2 * licence->frameWidth() +
+          2 * int(licence->document()->documentMargin()) + metrics.averageCharWidth(),
+      metrics.lineSpacing() * 12);
   column->addWidget(licence, 1);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
