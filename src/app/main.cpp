@@ -1,15 +1,21 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QScreen>
 #include <QStringList>
 #include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <string_view>
 
 #include "app/main_window.h"
 #include "app/qt_ui.h"
 #include "app/screenshot_run.h"
 #include "commands/commands.h"
 #include "commands/session_setup.h"
+#include "commands/version_info.h"
+#include "core/program_folder.h"
 
 namespace {
 
@@ -17,16 +23,23 @@ void usage() {
   std::fprintf(stderr,
                "usage: batchseal [--home DIR] [--input FILE] [--zip FILE] [--new-file FILE]\n"
                "                 [--screenshot PNG] [FILE]\n"
+               "       batchseal --version\n"
                "FILE, as from a file manager, names the payment file (a .zip: the archive).\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Answered before the window system is needed, so that it also works without a display.
+  for (int i = 1; i < argc; ++i)
+    if (std::string_view(argv[i]) == "--version") {
+      std::fputs(bs::versionText("batchseal").c_str(), stdout);
+      return 0;
+    }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Batchseal"));
 
-  QString home = QCoreApplication::applicationDirPath();
+  QString home;
   QString input, zip, newFile, screenshot, opened;
   const QStringList args = QCoreApplication::arguments();
   for (qsizetype i = 1; i < args.size(); ++i) {
@@ -57,9 +70,16 @@ int main(int argc, char** argv) {
     }
   }
 
+  std::optional<std::filesystem::path> homeOverride;
+  if (!home.isEmpty()) homeOverride = QDir(home).absolutePath().toStdString();
+  const bs::ProgramFolderChoice folder = bs::chooseProgramFolder(homeOverride);
+  if (!folder.problem.empty()) {
+    QMessageBox::critical(nullptr, QStringLiteral("Error"), QString::fromStdString(folder.problem));
+    return 1;
+  }
+
   bs::app::QtUi ui(nullptr);
-  bs::Session session(ui, bs::ProgramPaths{QDir(home).absolutePath().toStdString()},
-                      bs::Clock::system());
+  bs::Session session(ui, folder.paths, bs::Clock::system());
   bs::setUpSession(session);
   bs::app::MainWindow window(session, &ui);
   ui.setWindow(&window);

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "app/about_box.h"
 #include "app/grid_view.h"
 #include "app/qt_ui.h"
 #include "app/thai_text.h"
@@ -195,6 +196,7 @@ void MainWindow::buildBars() {
   ToolBar1->setAutoFillBackground(true);
   Image1 = place(new QLabel(ToolBar1), "Image1", 0, 2, 153, 55);
   Image1->setPixmap(renderSvg(QStringLiteral(":/batchseal/logo.svg"), QSize(150, 55)));
+  connectAboutBox(this, Image1, QString::fromStdString(session_.paths.programFolder.string()));
 
   ToolBar2 = new QFrame;
   ToolBar2->setObjectName(QStringLiteral("ToolBar2"));

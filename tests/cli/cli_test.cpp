@@ -50,7 +50,7 @@ std::string header() {
 TEST(Cli, UsageErrorsExitWithTwo) {
   for (const char* args :
        {"", "frobnicate x", "seal", "seal in.txt", "check", "check a b", "check x --zip z",
-        "seal x --zip z --invalid-accounts maybe", "seal x --zip"}) {
+        "seal x --zip z --invalid-accounts maybe", "seal x --zip", "--version=1"}) {
     EXPECT_EQ(cli(args).code, 2) << args;
   }
 }
@@ -91,7 +91,7 @@ TEST(Cli, MissingInputIsAFailureWithItsMessage) {
   test::TempDir dir;
   auto home = test::makeProgramFolder(dir);
   CliRun r = cli("--home " + quote(home.string()) + " check " + quote((dir / "nope.txt").string()) +
-              " --json");
+                 " --json");
   EXPECT_EQ(r.code, 3);
   QJsonObject o = json(r);
   EXPECT_EQ(o["outcome"].toString(), "failed");
