@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/failure.h"
@@ -43,34 +44,25 @@ const std::string kDebitMismatch =
 const std::string kCreditCount =
     "002|2|73-78|No.of Credit|No. of Credit does not match with Total Credit Detail";
 
-std::string whtRow(int line, const std::string& message) {
-  return "005|" + std::to_string(line) + "|36-40|WHT Income Type|" + message;
+// The cross-record rows: a WHT line's income type, and a credit's declared figures.
+std::string whtRow(int line, std::string_view message) {
+  return "005|" + std::to_string(line) + "|36-40|WHT Income Type|" + std::string(message);
 }
-std::string repeatRow(int line) {
-  return whtRow(line, "should not be Repeat 1-6 or 4a,4b,4b1,4b1.1,4b1.2,4b1.3,4b1.4,4b2,4b3");
+std::string creditRow(int line, std::string_view columnsFieldMessage) {
+  return "003|" + std::to_string(line) + "|" + std::string(columnsFieldMessage);
 }
-std::string typeSixRow(int line) {
-  return whtRow(line, "Type 6 should not be more than three ");
-}
-std::string sixthRow(int line) {
-  return whtRow(line, "Witholding Tax Number should not be more five");
-}
-// The record rule's row for a credit's fifth income type.
-std::string fifthTypeRow(int line) {
-  return whtRow(line, "should not more three");
-}
-std::string whtTotalRow(int creditLine) {
-  return "003|" + std::to_string(creditLine) +
-         "|94-109|Total WHT Amount|Total WHT Amount does not match with WHT detail";
-}
-std::string invoiceCountRow(int creditLine) {
-  return "003|" + std::to_string(creditLine) +
-         "|110-115|No of Invoice Detail|No. of Invoice does not match with Total Invoice";
-}
-std::string whtCountRow(int creditLine) {
-  return "003|" + std::to_string(creditLine) +
-         "|92-94|No of WHT Detail|No. of Withoding Tax does not match with Total Withoding Tax";
-}
+constexpr std::string_view kRepeat =
+    "should not be Repeat 1-6 or 4a,4b,4b1,4b1.1,4b1.2,4b1.3,4b1.4,4b2,4b3";
+constexpr std::string_view kTypeSix = "Type 6 should not be more than three ";
+constexpr std::string_view kSixth = "Witholding Tax Number should not be more five";
+constexpr std::string_view kFifthType = "should not more three";  // the record rule's row
+constexpr std::string_view kNotAType = "Should be 1-6 or 4a,4b,4b1.1,4b1.2,4b1.3,4b1.4,4b2,4b3";
+constexpr std::string_view kWhtTotal =
+    "94-109|Total WHT Amount|Total WHT Amount does not match with WHT detail";
+constexpr std::string_view kInvoiceCount =
+    "110-115|No of Invoice Detail|No. of Invoice does not match with Total Invoice";
+constexpr std::string_view kWhtCount =
+    "92-94|No of WHT Detail|No. of Withoding Tax does not match with Total Withoding Tax";
 
 // The error rows of the grid as "type|line|columns|field|message".
 std::vector<std::string> rowTexts(const Grid& grid) {
@@ -120,19 +112,19 @@ TEST(ValidateFile, CrossRecordChecks) {
       {"Total WHT Amount against the details, at the trailer",
        {H, debitLine("MCL", 1000, 1), creditOf(1000).withWht(1, 100), wht("1", 50),
         trailerLine(1, 1, 1000)},
-       {whtTotalRow(3)}},
+       {creditRow(3, kWhtTotal)}},
       {"Total WHT Amount is compared at the next credit",
        {H, debitLine("MCL", 2000, 2), creditOf(1000).withWht(1, 100), wht("1", 50), creditOf(1000),
         trailerLine(1, 2, 2000)},
-       {whtTotalRow(3)}},
+       {creditRow(3, kWhtTotal)}},
       {"the first credit's invoice count waits for the next credit",
        {H, debitLine("MCL", 2000, 2), creditOf(1000).withInvoices(1, 1070000), creditOf(1000),
         trailerLine(1, 2, 2000)},
-       {invoiceCountRow(3)}},
+       {creditRow(3, kInvoiceCount)}},
       {"the last credit's invoice count is compared at the trailer",
        {H, debitLine("MCL", 1000, 1), creditOf(1000).withInvoices(2, 1070000), invoiceLine(),
         trailerLine(1, 1, 1000)},
-       {invoiceCountRow(3)}},
+       {creditRow(3, kInvoiceCount)}},
       {"declared invoices that are present",
        {H, debitLine("MCL", 1000, 1), creditOf(1000).withInvoices(2, 1070000), invoiceLine(),
         invoiceLine(), trailerLine(1, 1, 1000)},
@@ -140,11 +132,11 @@ TEST(ValidateFile, CrossRecordChecks) {
       {"WHT detail count at the first invoice only",
        {H, debitLine("MCL", 1000, 1), taxed(1000, 2, 2), invoiceLine(), invoiceLine(),
         trailerLine(1, 1, 1000)},
-       {whtCountRow(3)}},
+       {creditRow(3, kWhtCount)}},
       {"a WHT line after an invoice makes the next invoice compared again",
        {H, debitLine("MCL", 1000, 1), taxed(1000, 3, 1), wht("1"), invoiceLine(), wht("2"),
         invoiceLine(), trailerLine(1, 1, 1000)},
-       {whtCountRow(3), whtCountRow(3)}},
+       {creditRow(3, kWhtCount), creditRow(3, kWhtCount)}},
       {"WHT details without an invoice get no detail-count check",
        {H, debitLine("MCL", 1000, 1), taxed(1000, 2), wht("1"), trailerLine(1, 1, 1000)},
        {}},
@@ -152,24 +144,24 @@ TEST(ValidateFile, CrossRecordChecks) {
       {"the fifth and sixth income types, and the sixth WHT line",
        {H, debitLine("MCL", 1000, 1), taxed(1000, 6, 1), wht("1"), wht("2"), wht("3"), wht("4a"),
         wht("4b"), wht("5"), invoiceLine(), trailerLine(1, 1, 1000)},
-       {fifthTypeRow(8), sixthRow(9), fifthTypeRow(9)}},
+       {whtRow(8, kFifthType), whtRow(9, kSixth), whtRow(9, kFifthType)}},
       {"a repeated type is reported on its second line only and counted once",
        {H, debitLine("MCL", 1000, 1), taxed(1000, 6, 1), wht("1"), wht("1"), wht("1"), wht("2"),
         wht("3"), wht("4a"), invoiceLine(), trailerLine(1, 1, 1000)},
-       {repeatRow(5), sixthRow(9)}},
+       {whtRow(5, kRepeat), whtRow(9, kSixth)}},
       {"type 6 may appear three times; the fourth and fifth are reported and counted",
        {H, debitLine("MCL", 1000, 1), taxed(1000, 7, 1), wht("6"), wht("6"), wht("6"), wht("6"),
         wht("6"), wht("1"), wht("2"), invoiceLine(), trailerLine(1, 1, 1000)},
-       {typeSixRow(7), typeSixRow(8), sixthRow(9), sixthRow(10), fifthTypeRow(10)}},
+       {whtRow(7, kTypeSix), whtRow(8, kTypeSix), whtRow(9, kSixth), whtRow(10, kSixth),
+        whtRow(10, kFifthType)}},
       {"4b1 and 4A are never counted nor repeated",
        {H, debitLine("MCL", 1000, 1), taxed(1000, 4), wht("4b1"), wht("4A"), wht("4b1"), wht("4A"),
         trailerLine(1, 1, 1000)},
-       {whtRow(4, "Should be 1-6 or 4a,4b,4b1.1,4b1.2,4b1.3,4b1.4,4b2,4b3"),
-        whtRow(6, "Should be 1-6 or 4a,4b,4b1.1,4b1.2,4b1.3,4b1.4,4b2,4b3")}},
+       {whtRow(4, kNotAType), whtRow(6, kNotAType)}},
       {"income types are trimmed and counted per credit",
        {H, debitLine("MCL", 2000, 2), taxed(1000, 1), wht(" 4b2"), taxed(1000, 2), wht("4b2 "),
         wht(" 4b2 "), trailerLine(1, 2, 2000)},
-       {repeatRow(7)}},
+       {whtRow(7, kRepeat)}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -243,7 +235,7 @@ TEST(ValidateFile, CountTextsSurviveFromAnEarlierCredit) {
   const auto rows =
       f.run({H, debitLine("MCL", 20, 2), taxed(10, 1), wht("1"),
              creditOf(10).set(test::credit::whtCount, "  "), invoiceLine(), trailerLine(1, 2, 20)});
-  EXPECT_EQ(rows, (std::vector<std::string>{whtCountRow(5), invoiceCountRow(5)}));
+  EXPECT_EQ(rows, (std::vector<std::string>{creditRow(5, kWhtCount), creditRow(5, kInvoiceCount)}));
 }
 
 // Long files report their progress, ending at the whole file.

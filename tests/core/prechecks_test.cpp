@@ -3,16 +3,18 @@
 #include <string>
 #include <vector>
 
+#include "core/error_list.h"
 #include "core/failure.h"
 #include "core/prechecks.h"
 #include "core/scripted_ui.h"
-#include "payment_lines.h"
+#include "support/credit_lines.h"
+#include "support/detail_lines.h"
+#include "support/record_lines.h"
 
 namespace bs {
 namespace {
 
 using test::joinLines;
-using test::LineBuilder;
 
 // The listed offences, one text per data row: the cells of its columns joined with '|'.
 std::vector<std::string> listed(const Grid& grid) {
@@ -29,9 +31,14 @@ std::vector<std::string> listed(const Grid& grid) {
   return rows;
 }
 
-const std::string kCleanFile = joinLines(
-    {test::header(), test::debit("1000", "1"), test::credit("1000"), test::payee(), test::wht("1"),
-     test::invoice(), LineBuilder("007", 300), LineBuilder("008", 200), test::trailer()});
+const std::string kHeader = test::headerLine();
+const std::string kTrailer = test::trailerLine(1, 1, 1000000);
+// Built when the test runs: the payee builder's default name is a global of another file.
+std::string cleanFile() {
+  return joinLines({kHeader, test::debitLine("MCL", 1000000, 1), test::CreditLine("MCL"),
+                    test::payeeLine(), test::whtLine(), test::invoiceLine(),
+                    test::directDebitLine(), test::directDebitItemLine(), kTrailer});
+}
 
 struct PrecheckCase {
   const char* name;
@@ -44,40 +51,40 @@ struct PrecheckCase {
 
 TEST(Prechecks, ListEveryOffendingLine) {
   const std::vector<PrecheckCase> cases = {
-      {"every record type at its length", kCleanFile, true, {}, true, {}},
+      {"every record type at its length", cleanFile(), true, {}, true, {}},
       {"an empty file passes both", "", true, {}, true, {}},
       {"an extra CR LF at the end is an empty line of no type",
-       kCleanFile + "\r\n",
+       cleanFile() + "\r\n",
        false,
        {"1|10"},
        true,
        {}},
       {"LF-only line ends make one long line",
-       test::header() + "\n" + test::trailer() + "\n",
+       kHeader + "\n" + kTrailer + "\n",
        true,
        {},
        false,
        {"1|001|1"}},
       {"a trailer with one trailing blank",
-       joinLines({test::header(), test::trailer() + " "}),
+       joinLines({kHeader, kTrailer + " "}),
        true,
        {},
        false,
        {"1|999|2"}},
       {"zero, letter O, one is no type and is passed over by the length check",
-       joinLines({test::header(), "0O1" + std::string(93, ' '), "abc", test::trailer()}),
+       joinLines({kHeader, "0O1" + std::string(93, ' '), "abc", kTrailer}),
        false,
        {"1|2", "2|3"},
        true,
        {}},
       {"every short line is listed in order",
-       joinLines({"001", test::debit("1", "1"), "003short", "999"}),
+       joinLines({"001", test::debitLine("MCL", 1000, 1), "003short", "999"}),
        true,
        {},
        false,
        {"1|001|1", "2|003|3", "3|999|4"}},
       {"nothing after a 0x1A byte is looked at",
-       joinLines({test::header(), test::trailer()}) + "\x1A" + "garbage\r\n999\r\n",
+       joinLines({kHeader, kTrailer}) + "\x1A" + "garbage\r\n999\r\n",
        true,
        {},
        true,
