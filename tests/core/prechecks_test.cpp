@@ -7,13 +7,14 @@
 #include "core/failure.h"
 #include "core/prechecks.h"
 #include "core/scripted_ui.h"
-#include "support/test_support.h"
+#include "support/credit_lines.h"
+#include "support/detail_lines.h"
+#include "support/record_lines.h"
 
 namespace bs {
 namespace {
 
 using test::joinLines;
-using test::LineBuilder;
 
 // The listed offences, one text per data row: the cells of its columns joined with '|'.
 std::vector<std::string> listed(const Grid& grid) {
@@ -30,10 +31,14 @@ std::vector<std::string> listed(const Grid& grid) {
   return rows;
 }
 
-const std::string kCleanFile =
-    joinLines({LineBuilder("001", 96), LineBuilder("002", 109), LineBuilder("003", 355),
-               LineBuilder("004", 816), LineBuilder("005", 138), LineBuilder("006", 196),
-               LineBuilder("007", 300), LineBuilder("008", 200), LineBuilder("999", 31)});
+const std::string kHeader = test::headerLine();
+const std::string kTrailer = test::trailerLine(1, 1, 1000000);
+// Built when the test runs: the payee builder's default name is a global of another file.
+std::string cleanFile() {
+  return joinLines({kHeader, test::debitLine("MCL", 1000000, 1), test::CreditLine("MCL"),
+                    test::payeeLine(), test::whtLine(), test::invoiceLine(),
+                    test::directDebitLine(), test::directDebitItemLine(), kTrailer});
+}
 
 struct PrecheckCase {
   const char* name;
@@ -46,41 +51,40 @@ struct PrecheckCase {
 
 TEST(Prechecks, ListEveryOffendingLine) {
   const std::vector<PrecheckCase> cases = {
-      {"every record type at its length", kCleanFile, true, {}, true, {}},
+      {"every record type at its length", cleanFile(), true, {}, true, {}},
       {"an empty file passes both", "", true, {}, true, {}},
       {"an extra CR LF at the end is an empty line of no type",
-       kCleanFile + "\r\n",
+       cleanFile() + "\r\n",
        false,
        {"1|10"},
        true,
        {}},
       {"LF-only line ends make one long line",
-       std::string(LineBuilder("001", 96)) + "\n" + std::string(LineBuilder("999", 31)) + "\n",
+       kHeader + "\n" + kTrailer + "\n",
        true,
        {},
        false,
        {"1|001|1"}},
       {"a trailer with one trailing blank",
-       joinLines({LineBuilder("001", 96), std::string(LineBuilder("999", 31)) + " "}),
+       joinLines({kHeader, kTrailer + " "}),
        true,
        {},
        false,
        {"1|999|2"}},
       {"zero, letter O, one is no type and is passed over by the length check",
-       joinLines(
-           {LineBuilder("001", 96), "0O1" + std::string(93, ' '), "abc", LineBuilder("999", 31)}),
+       joinLines({kHeader, "0O1" + std::string(93, ' '), "abc", kTrailer}),
        false,
        {"1|2", "2|3"},
        true,
        {}},
       {"every short line is listed in order",
-       joinLines({"001", LineBuilder("002", 109), "003short", "999"}),
+       joinLines({"001", test::debitLine("MCL", 1000, 1), "003short", "999"}),
        true,
        {},
        false,
        {"1|001|1", "2|003|3", "3|999|4"}},
       {"nothing after a 0x1A byte is looked at",
-       joinLines({LineBuilder("001", 96), LineBuilder("999", 31)}) + "\x1A" + "garbage\r\n999\r\n",
+       joinLines({kHeader, kTrailer}) + "\x1A" + "garbage\r\n999\r\n",
        true,
        {},
        true,
