@@ -19,20 +19,20 @@ namespace bs {
 // its error rows carry (the layout's name unless the rule gives its own).  The Column cell is
 // written "first-last"; a bare column writes one number ("103").
 struct RuleField {
-  const FieldSpec* spec;
+  const FieldSpec* layout;  // the field of the record layout it lies in
   std::string_view name;
   std::size_t first;
   std::size_t last;
   bool bareColumn = false;
 
   constexpr RuleField(const FieldSpec& field)
-      : spec(&field), name(field.name), first(field.first), last(field.last) {}
+      : layout(&field), name(field.name), first(field.first), last(field.last) {}
   constexpr RuleField(std::string_view rowName, const FieldSpec& field)
-      : spec(&field), name(rowName), first(field.first), last(field.last) {}
+      : layout(&field), name(rowName), first(field.first), last(field.last) {}
   // A part of the field; columns outside it do not compile in a rule table.
   constexpr RuleField(std::string_view rowName, const FieldSpec& field, std::size_t from,
                       std::size_t to, bool bare = false)
-      : spec(&field), name(rowName), first(from), last(to), bareColumn(bare) {
+      : layout(&field), name(rowName), first(from), last(to), bareColumn(bare) {
     if (from < field.first || to > field.last || from > to) throw "columns outside the field";
   }
 };

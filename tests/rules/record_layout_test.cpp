@@ -32,7 +32,7 @@ TEST(RecordLayout, EveryRuleJudgesColumnsInsideAFieldOfItsRecord) {
   for (const RuleTable& table : ruleTables()) {
     const std::span<const FieldSpec> fields = recordFields(table.recordType);
     for (const Rule& rule : table.rules) {
-      const FieldSpec& field = *rule.field.spec;
+      const FieldSpec& field = *rule.field.layout;
       SCOPED_TRACE(std::string(table.recordType) + " " + std::string(rule.field.name));
       EXPECT_NE(std::find(fields.begin(), fields.end(), field), fields.end());
       EXPECT_GE(rule.field.first, field.first);
