@@ -241,7 +241,7 @@ class PageView : public QAbstractScrollArea {
       ReportDocument::paintPage(painter, doc_.page(page));
     } catch (const Failure& f) {
       if (failure_.isEmpty()) {
-        failure_ = QString::fromStdString(f.what());
+        failure_ = QString::fromStdString(f.message());
         if (onError) onError(failure_);
       }
       return nullptr;
@@ -407,7 +407,7 @@ class PreviewDialog : public QDialog {
         return doc_.findFrom(needle, from, progress);
       });
     } catch (const Failure& f) {
-      QMessageBox::critical(this, "Batchseal", QString::fromStdString(f.what()));
+      QMessageBox::critical(this, "Batchseal", QString::fromStdString(f.message()));
       return;
     }
     if (matches.empty()) {
@@ -440,7 +440,7 @@ class PreviewDialog : public QDialog {
       lastSaved_ = path;
       status_->setText("Saved " + path);
     } catch (const Failure& f) {
-      QMessageBox::critical(this, "Batchseal", QString::fromStdString(f.what()));
+      QMessageBox::critical(this, "Batchseal", QString::fromStdString(f.message()));
     }
   }
 
@@ -469,7 +469,7 @@ class PreviewDialog : public QDialog {
       if (!done) printer.abort();
     } catch (const Failure& f) {
       printer.abort();
-      QMessageBox::critical(this, "Batchseal", QString::fromStdString(f.what()));
+      QMessageBox::critical(this, "Batchseal", QString::fromStdString(f.message()));
     }
   }
 

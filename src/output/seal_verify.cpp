@@ -63,7 +63,7 @@ SealCheck checkStream(const std::string& what, const ReadFn& read) {
     }
     digest = sha1.digest();
   } catch (const Failure& f) {
-    result.message = f.what();
+    result.message = f.message();
     return result;
   }
   result.computed = hexDigest(digest);
