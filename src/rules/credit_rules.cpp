@@ -48,15 +48,8 @@ constexpr Rule kReferenceAndFlagRules[] = {
 // clang-format on
 
 void checkAmount(RecordCheck& c) {
+  if (!c.amountIs16DigitNumber(f::amount)) return;
   std::string_view amount = c.line.field(f::amount);
-  if (trim(amount).size() != 16) {
-    c.report(f::amount, "Amount should have 16 digits");
-    return;
-  }
-  if (!isNumber(amount)) {
-    c.report(f::amount, "Amount should be number");
-    return;
-  }
   // Unguarded: a body that starts with the exponent letter passes the number test but ends the
   // command here.
   const long double value = toFloat(amount);

@@ -102,15 +102,8 @@ constexpr Rule kRulesAfterAmount[] = {
 // total that the trailer declares.
 void checkDebitAmount(RecordCheck& c) {
   BatchState& state = c.context.state;
+  if (!c.amountIs16DigitNumber(f::amount)) return;
   std::string_view amount = c.line.field(f::amount);
-  if (trim(amount).size() != 16) {
-    c.report(f::amount, "Amount should have 16 digits");
-    return;
-  }
-  if (!isNumber(amount)) {
-    c.report(f::amount, "Amount should be number");
-    return;
-  }
   double value = static_cast<double>(toFloat(amount));
   bool whole = cut(c.line.text, 64, 64) == "0";
   if (whole) {

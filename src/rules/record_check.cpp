@@ -60,6 +60,19 @@ void RecordCheck::run(std::span<const Rule> rules) {
   }
 }
 
+bool RecordCheck::amountIs16DigitNumber(const RuleField& field) {
+  const std::string_view amount = line.field(field);
+  if (trim(amount).size() != 16) {
+    report(field, "Amount should have 16 digits");
+    return false;
+  }
+  if (!isNumber(amount)) {
+    report(field, "Amount should be number");
+    return false;
+  }
+  return true;
+}
+
 void RecordCheck::report(const RuleField& field, const Message& message, Report how, Names names) {
   std::string_view text = message.text;
   if (message.namesProduct) {

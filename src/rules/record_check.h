@@ -110,6 +110,8 @@ class RecordCheck {
   void run(std::span<const Rule> rules);
   void report(const RuleField& field, const Message& message, Report how = Report::Fault,
               Names names = Names::Line);
+  // An amount field of 16 characters that is a number; reports the first test it fails.
+  bool amountIs16DigitNumber(const RuleField& field);
 
   RuleContext& context;
   RecordLine line;
