@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "commands/commands.h"
+#include "core/prechecks.h"
 #include "core/scripted_ui.h"
 #include "core/text_lines.h"
 
