@@ -169,43 +169,32 @@ void OutputPreparation::writeLines() {
 void OutputPreparation::deflateLines() {
   try {
     UniqueFd scratch = unnamedScratch(folderOf(outputPath_));
-    RawDeflate deflater;
-    z_stream& z = deflater.z;
+    FastRawDeflate deflater;
     std::vector<unsigned char> out(kDeflateOut);
     std::uint64_t written = 0;
     std::uint64_t size = 0;
-    uLong crc = crc32(0L, Z_NULL, 0);
+    std::uint32_t crc = 0;
 
-    auto run = [&](int flush) {
-      do {
-        z.next_out = out.data();
-        z.avail_out = static_cast<uInt>(out.size());
-        if (deflate(&z, flush) == Z_STREAM_ERROR) throw Failure("deflate failed");
-        std::size_t have = out.size() - z.avail_out;
-        if (writeAllAt(scratch.get(), out.data(), have, written) != 0)
-          throw Failure("Write error on the archive's scratch file");
-        written += have;
-      } while (z.avail_out == 0);
+    auto sink = [&](const unsigned char* data, std::size_t have) {
+      if (writeAllAt(scratch.get(), data, have, written) != 0)
+        throw Failure("Write error on the archive's scratch file");
+      written += have;
     };
 
     std::string piece;
     while (queue_->pop(piece)) {
       const auto* bytes = reinterpret_cast<const unsigned char*>(piece.data());
-      crc = crc32_z(crc, bytes, piece.size());
+      crc = entryCrc(crc, bytes, piece.size());
       size += piece.size();
-      z.next_in = const_cast<unsigned char*>(bytes);
-      z.avail_in = static_cast<uInt>(piece.size());
-      run(Z_NO_FLUSH);
+      deflater.add(bytes, piece.size(), false, out, sink);
     }
     if (queue_->wasClosed() || cancelled_) throw Failure("stopped");
-    z.next_in = nullptr;
-    z.avail_in = 0;
-    run(Z_FINISH);
+    deflater.add(nullptr, 0, true, out, sink);
 
     deflated_.fd = scratch.release();
     deflated_.deflatedSize = written;
     deflated_.size = size;
-    deflated_.crc = static_cast<std::uint32_t>(crc);
+    deflated_.crc = crc;
     deflatedOk_ = true;
   } catch (...) {
     // Without the deflated copy the archive step deflates the output file itself.
@@ -225,8 +214,8 @@ void OutputPreparation::wait(const std::function<void(std::uint64_t, std::uint64
       lock.lock();
     }
   }
-  writer_.join();
-  deflater_.join();
+  if (writer_.joinable()) writer_.join();
+  if (deflater_.joinable()) deflater_.join();
   if (writeError_) std::rethrow_exception(writeError_);
 }
 

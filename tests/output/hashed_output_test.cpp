@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <zip.h>
 
 #include <chrono>
 #include <filesystem>
@@ -112,6 +113,42 @@ std::string lines(int count, char c) {
   return text;
 }
 
+// The archive's one entry, inflated by zlib through the archive engine, which also checks its
+// CRC-32 and size; empty when the entry is not deflated or does not read back.
+std::string inflatedEntry(const std::string& archive) {
+  int code = 0;
+  zip_t* za = zip_open(archive.c_str(), ZIP_RDONLY, &code);
+  if (!za) return "";
+  std::string bytes;
+  zip_stat_t st;
+  zip_file_t* f = nullptr;
+  if (zip_get_num_entries(za, 0) == 1 && zip_stat_index(za, 0, 0, &st) == 0 &&
+      st.comp_method == ZIP_CM_DEFLATE && (f = zip_fopen_index(za, 0, 0))) {
+    char buffer[65536];
+    zip_int64_t n;
+    while ((n = zip_fread(f, buffer, sizeof buffer)) > 0)
+      bytes.append(buffer, static_cast<std::size_t>(n));
+    if (n < 0 || bytes.size() != st.size) bytes.clear();
+    zip_fclose(f);
+  }
+  zip_discard(za);
+  return bytes;
+}
+
+// `count` lines of 4094 bytes that hardly compress.
+std::string noise(int count) {
+  std::string text;
+  std::uint32_t x = 12345;
+  for (int i = 0; i < count; ++i) {
+    for (int j = 0; j < 4094; ++j) {
+      x = x * 1103515245u + 12345u;
+      text += static_cast<char>(' ' + (x >> 16) % 94);
+    }
+    text += "\r\n";
+  }
+  return text;
+}
+
 TEST(WriteHashedOutput, ShapesOfThePaymentFile) {
   struct Case {
     const char* name;
@@ -121,6 +158,7 @@ TEST(WriteHashedOutput, ShapesOfThePaymentFile) {
   const std::string l = test::LineBuilder("001", 96);
   const Case cases[] = {
       {"empty file gives the digest of nothing", "", ""},
+      {"one byte", "x", "x\r\n"},
       {"last line without line end gets CR LF", l + "\r\n" + l, l + "\r\n" + l + "\r\n"},
       {"lone CR becomes CR LF", l + "\r" + l + "\r", l + "\r\n" + l + "\r\n"},
       {"0x1A ends the records", l + "\r\n\x1A" + l, l + "\r\n"},
@@ -128,13 +166,19 @@ TEST(WriteHashedOutput, ShapesOfThePaymentFile) {
       {"records of exactly one block", lines(2, 'x'), lines(2, 'x') + "\r\n"},
       {"records of exactly four blocks", lines(8, 'y'), lines(8, 'y') + "\r\n"},
       // The lines are hashed and deflated in pieces of about a megabyte.
+      {"records of exactly one piece", lines(256, 'z'), lines(256, 'z') + "\r\n"},
       {"records of many pieces", test::paymentFile(3000), normalised(test::paymentFile(3000))},
+      // Deflated, they fill the deflater's output buffer several times.
+      {"records that hardly compress", noise(300), normalised(noise(300))},
   };
   for (const auto& c : cases) {
     OutputSession t;
     test::writeFile(t.dir / "in.txt", c.input);
     t.name(t.path("in.txt"), t.path("a"));
-    writeHashedOutput(t.session);
+    auto prepared = startOutputPreparation(t.session);
+    prepared->wait(nullptr);
+    ASSERT_TRUE(prepared->deflated()) << c.name << ": the lines were not deflated ahead";
+    writeHashedOutput(t.session, std::move(prepared));
     std::string out = test::readFile(t.dir / "in.txt");
     ASSERT_EQ(out.size(), 42 + c.records.size()) << c.name;
     EXPECT_EQ(out.substr(42), c.records) << c.name;
@@ -142,6 +186,7 @@ TEST(WriteHashedOutput, ShapesOfThePaymentFile) {
     EXPECT_EQ(sha1sumOf(t.path("in.txt"), 42), t.session.form.edtHashvalue.text) << c.name;
     // The archive's one entry is the output, byte for byte.
     EXPECT_TRUE(test::runTool("unzip -p " + test::shellQuoted(t.path("a.zip"))) == out) << c.name;
+    EXPECT_TRUE(inflatedEntry(t.path("a.zip")) == out) << c.name;
     int status = -1;
     test::runTool("unzip -tq " + test::shellQuoted(t.path("a.zip")), &status);
     EXPECT_EQ(status, 0) << c.name;
