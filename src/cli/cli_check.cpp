@@ -5,8 +5,8 @@
 
 namespace bs::cli {
 
-int checkCommand(const Options& o) {
-  CliRun run(o);
+int checkCommand(const Options& o, const ProgramPaths& paths) {
+  CliRun run(o, paths);
   if (Outcome started = run.start(); !started) return run.finish(started);
   run.session.form.edtFileInput.text = o.positional[0];
   return run.finish(runCommand(run.session, checkBatch));

@@ -6,8 +6,8 @@
 
 namespace bs::cli {
 
-int feeCommand(const Options& o) {
-  CliRun run(o);
+int feeCommand(const Options& o, const ProgramPaths& paths) {
+  CliRun run(o, paths);
   prepareForReports();
   if (Outcome started = run.start(); !started) return run.finish(started);
   run.session.form.edtFileInput.text = o.positional[0];

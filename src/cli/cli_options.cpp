@@ -10,7 +10,8 @@ const char* const kUsageText =
     "       [--errors-out FILE] [--report-pdf FILE]\n"
     "  check INPUT [--json]\n"
     "  fee INPUT [--invalid-accounts abort|ignore|close] [--json] [--pdf FILE]\n"
-    "  verify FILE|ZIP\n";
+    "  verify FILE|ZIP\n"
+    "batchseal-cli --version\n";
 
 Options parse(int argc, char** argv) {
   Options o;
@@ -41,6 +42,8 @@ Options parse(int argc, char** argv) {
       o.json = true;
     } else if (flag == "--help" && !hasInline) {
       o.command = "help";
+    } else if (flag == "--version" && !hasInline) {
+      o.command = "version";
     } else if (flag == "--home") {
       o.home = value(i, flag, inlineValue, hasInline);
     } else if (flag == "--zip") {
@@ -87,7 +90,7 @@ Options parse(int argc, char** argv) {
           "fee's");
   } else if (o.command == "verify") {
     if (o.positional.size() != 1) throw UsageError{"verify takes one FILE"};
-  } else if (o.command != "help") {
+  } else if (o.command != "help" && o.command != "version") {
     throw UsageError{o.command.empty() ? "no command given" : "unknown command " + o.command};
   }
   return o;

@@ -1,25 +1,11 @@
 #include "cli/cli_run.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "commands/session_setup.h"
 
 namespace bs::cli {
 
-namespace {
-
-ProgramPaths programPaths(const Options& o) {
-  if (o.home) return ProgramPaths{*o.home};
-  std::error_code ec;
-  auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) return ProgramPaths{std::filesystem::current_path()};
-  return ProgramPaths{exe.parent_path()};
-}
-
-}  // namespace
-
-CliRun::CliRun(const Options& o) : options(o), session(ui, programPaths(o), Clock::system()) {
+CliRun::CliRun(const Options& o, const ProgramPaths& paths)
+    : options(o), session(ui, paths, Clock::system()) {
   ui.printAsShown = !o.json;
   ui.invalidAccounts = o.invalidAccounts;
   setUpSession(session);

@@ -12,7 +12,7 @@ namespace bs::cli {
 // window's state printed when the command ends.
 class CliRun {
  public:
-  explicit CliRun(const Options& options);
+  CliRun(const Options& options, const ProgramPaths& paths);
 
   // Program start, as the window's creation.
   Outcome start();
@@ -31,9 +31,9 @@ class CliRun {
 int exitCode(const Outcome& outcome);
 const char* outcomeName(const Outcome& outcome);
 
-int sealCommand(const Options& options);
-int checkCommand(const Options& options);
-int feeCommand(const Options& options);
+int sealCommand(const Options& options, const ProgramPaths& paths);
+int checkCommand(const Options& options, const ProgramPaths& paths);
+int feeCommand(const Options& options, const ProgramPaths& paths);
 // Checks the seal of an output file or of the one entry of an archive.
 int verifyCommand(const std::string& path, bool json);
 

@@ -8,8 +8,8 @@
 
 namespace bs::cli {
 
-int sealCommand(const Options& o) {
-  CliRun run(o);
+int sealCommand(const Options& o, const ProgramPaths& paths) {
+  CliRun run(o, paths);
   if (o.reportPdf) prepareForReports();
   if (Outcome started = run.start(); !started) return run.finish(started);
   Session& session = run.session;

@@ -16,7 +16,7 @@ struct LibraryInfo {
 // The version of Batchseal.
 std::string programVersion();
 
-// Qt, SQLite, libzip, OpenSSL and zlib with the versions in use: the library's own answer at run
+// Qt, SQLite, libzip, OpenSSL, zlib and ISA-L with the versions in use: the library's own answer at run
 // time, or the version it was built against where a library gives no such answer.
 std::vector<LibraryInfo> libraryVersions();
 

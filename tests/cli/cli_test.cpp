@@ -53,6 +53,10 @@ TEST(Cli, UsageErrorsExitWithTwo) {
         "seal x --zip z --invalid-accounts maybe", "seal x --zip", "--version=1"}) {
     EXPECT_EQ(cli(args).code, 2) << args;
   }
+  const CliRun version = cli("--version");
+  EXPECT_EQ(version.code, 0);
+  for (const char* name : {"batchseal-cli ", "Qt ", "SQLite ", "libzip ", "OpenSSL ", "zlib "})
+    EXPECT_NE(version.out.find(name), std::string::npos) << name;
 }
 
 TEST(Cli, CheckListsRecordTypeOffencesWithTheirLines) {
