@@ -24,6 +24,7 @@ int run(int argc, char** argv) {
     if (o.command == "verify") return verifyCommand(o.positional[0], o.json);
     if (o.command == "seal") return sealCommand(o);
     if (o.command == "check") return checkCommand(o);
+    if (o.command == "show") return showCommand(o);
     return feeCommand(o);
   } catch (const std::exception& e) {
     // Every command failure is caught inside runCommand; this is a fault in the tool itself.
