@@ -8,6 +8,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QMimeData>
 #include <QPainter>
@@ -391,6 +392,11 @@ void MainWindow::dropFile(const QString& path, QObject* onto) {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == content_ && event->type() == QEvent::Resize) layOut();
+  if (watched == StringGrid1 && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && inspector_->isVisible()) {
+    inspector_->hide();
+    return true;
+  }
   // The text boxes would insert a dropped file's address as text; they take its path instead.
   switch (event->type()) {
     case QEvent::DragEnter:
@@ -468,9 +474,8 @@ void MainWindow::connectInspector() {
           [this](const QModelIndex& current) {
             if (inspector_->isVisible() && current.isValid()) inspectRow(current.row() + 1);
           });
-  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), StringGrid1);
-  escape->setContext(Qt::WidgetShortcut);
-  connect(escape, &QShortcut::activated, inspector_, &QWidget::hide);
+  // Escape in the list closes it too.
+  StringGrid1->installEventFilter(this);
 }
 
 bool MainWindow::inspectRow(int row) {

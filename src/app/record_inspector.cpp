@@ -3,11 +3,11 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -143,8 +143,14 @@ RecordInspector::RecordInspector(QWidget* parent) : QWidget(parent, Qt::Tool) {
   layout->addWidget(problem_);
   layout->addWidget(fields_, 1);
   layout->addWidget(rulerScroll_);
-  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-  connect(escape, &QShortcut::activated, this, &QWidget::hide);
+}
+
+void RecordInspector::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    hide();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 bool RecordInspector::showRow(const Session& session, int row) {

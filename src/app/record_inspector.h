@@ -53,6 +53,9 @@ class RecordInspector : public QWidget {
   std::vector<QString> otherFaultFields() const;
   QString problem() const;
 
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
   QLabel* title_;
   QLabel* problem_;

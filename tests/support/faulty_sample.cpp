@@ -44,4 +44,9 @@ std::string withPlantedFaults(std::string_view clean) {
   return joinLines(lines);
 }
 
+std::string faultySample() {
+  return withPlantedFaults(
+      readFile(std::string(BATCHSEAL_SOURCE_DIR) + "/examples/sample-payment.txt"));
+}
+
 }  // namespace bs::test

@@ -20,5 +20,7 @@ std::span<const PlantedFault> plantedFaults();
 // `clean` (a payment file with CR LF line ends and a trailer last) with the planted faults: each
 // in the first line of its type, a direct-debit line and item added before the trailer.
 std::string withPlantedFaults(std::string_view clean);
+// The sample payment file of the examples with the planted faults: examples/faulty-payment.txt.
+std::string faultySample();
 
 }  // namespace bs::test
