@@ -479,7 +479,11 @@ void MainWindow::connectInspector() {
 }
 
 bool MainWindow::inspectRow(int row) {
-  if (busy_ || !inspector_->showRow(session_, row)) return false;
+  if (busy_) return false;
+  // A click, its double-click and the change of the current row ask for the same record.
+  if (inspector_->isVisible() && row == inspectedRow_) return true;
+  if (!inspector_->showRow(session_, row)) return false;
+  inspectedRow_ = row;
   if (!inspector_->isVisible()) {
     // Over the file boxes, which are not needed while the list is gone through; the list
     // stays in view below it.
@@ -538,6 +542,7 @@ void MainWindow::runGuarded(const std::function<void()>& command) {
   busy_ = true;
   // The rows it showed are about to go.
   if (inspector_) inspector_->hide();
+  inspectedRow_ = 0;
   writeBack();
   command();
   if (qtUi_) qtUi_->commandEnded();

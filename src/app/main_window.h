@@ -101,6 +101,7 @@ class MainWindow : public QMainWindow {
   QLabel* Label4 = nullptr;
   GridView* StringGrid1 = nullptr;
   RecordInspector* inspector_ = nullptr;
+  int inspectedRow_ = 0;  // the grid row the inspector shows
   QPushButton* btnSaveError = nullptr;
 
   // The texts last shown in the boxes: a box the user did not touch keeps the Form's bytes.

@@ -261,7 +261,8 @@ bool RecordInspector::showRow(const Session& session, int row) {
   fields_->setColumnWidth(2, std::min(fields_->columnWidth(2), 420));
   if (markedRow_ >= 0)
     fields_->scrollToItem(fields_->item(markedRow_, 0), QAbstractItemView::PositionAtCenter);
-  fields_->show();
+  // An unknown type has no fields to list: the line under its ruler is all there is.
+  fields_->setVisible(!v.fields.empty());
 
   ruler_->show(v, std::move(others));
   rulerScroll_->show();

@@ -19,8 +19,9 @@ namespace bs::cli {
 namespace {
 
 // Rows whose records are read in one pass of --explain: the file is read once per this many
-// rows, and no more of their lines are held at a time.
-constexpr int kRowsPerPass = 4096;
+// rows, and no more of their lines (at most 4096 bytes each, a record's length as a rule) are
+// held at a time.
+constexpr int kRowsPerPass = 8192;
 // The widest excerpt under a ruler, in columns.
 constexpr std::size_t kExcerptColumns = 100;
 constexpr std::size_t kContextColumns = 10;
@@ -177,49 +178,49 @@ int showCommand(const Options& o) {
 }
 
 RowNote explainNotes(const Session& session) {
+  // The lines of the rows from `firstRow` on, read in one pass.
   struct Pass {
-    int firstRow = 0;
-    std::vector<std::optional<RecordView>> views;
+    int firstRow = 0, endRow = 0;
+    std::vector<long> lines;
+    std::vector<RecordLine> read;
+    std::string failure;
   };
   auto pass = std::make_shared<Pass>();
   const BatchState& st = session.state;
   const Grid& grid = session.form.StringGrid1;
   return [pass, &st, &grid](int row) -> std::string {
-    if (st.checkedPath.empty()) return {};
-    if (pass->views.empty() || row < pass->firstRow ||
-        row >= pass->firstRow + static_cast<int>(pass->views.size())) {
-      pass->firstRow = row;
-      pass->views.clear();
-      std::vector<std::pair<long, std::string>> refs;
-      std::vector<int> rows;
-      const int end = std::min(grid.rowCount(), row + kRowsPerPass);
-      for (int r = row; r < end; ++r)
-        if (auto ref = gridRecordRef(grid, r)) {
-          refs.emplace_back(ref->line, ref->columns);
-          rows.push_back(r);
-        }
-      pass->views.resize(static_cast<std::size_t>(end - row));
-      FileFingerprint now;
-      const bool same = !st.checkedFingerprintKnown ||
-                        (fileFingerprint(st.checkedPath, now) && now == st.checkedFingerprint);
-      if (!same) {
-        // One note for the whole list, under its first row.
-        if (row == 1 && !rows.empty())
-          pass->views[static_cast<std::size_t>(rows.front() - row)] =
-              readRecordView(st.checkedPath, refs.front().first, {}, &st.checkedFingerprint);
-        return pass->views.front() ? explain(*pass->views.front()) : std::string();
+    const auto ref = gridRecordRef(grid, row);
+    if (!ref || st.checkedPath.empty()) return {};
+    if (row == 1 && st.checkedFingerprintKnown) {
+      // A file changed since the check: one note for the whole list, under its first row.
+      const RecordView v = readRecordView(st.checkedPath, ref->line, {}, &st.checkedFingerprint);
+      if (v.status == RecordView::Status::Changed) {
+        pass->firstRow = 1;
+        pass->endRow = grid.rowCount();
+        pass->failure = "    " + v.problem + "\n";
+        return pass->failure;
       }
-      std::vector<RecordView> read;
-      try {
-        read = readRecordViews(st.checkedPath, refs);
-      } catch (const Failure& e) {
-        return "    " + e.message() + "\n";
-      }
-      for (std::size_t i = 0; i < rows.size(); ++i)
-        pass->views[static_cast<std::size_t>(rows[i] - row)] = std::move(read[i]);
     }
-    const auto& v = pass->views[static_cast<std::size_t>(row - pass->firstRow)];
-    return v ? explain(*v) : std::string();
+    if (row < pass->firstRow || row >= pass->endRow) {
+      pass->firstRow = row;
+      pass->endRow = std::min(grid.rowCount(), row + kRowsPerPass);
+      pass->lines.clear();
+      pass->failure.clear();
+      for (int r = row; r < pass->endRow; ++r)
+        if (auto other = gridRecordRef(grid, r)) pass->lines.push_back(other->line);
+      std::sort(pass->lines.begin(), pass->lines.end());
+      pass->lines.erase(std::unique(pass->lines.begin(), pass->lines.end()), pass->lines.end());
+      try {
+        pass->read = readRecordLines(st.checkedPath, pass->lines);
+      } catch (const Failure& e) {
+        pass->failure = "    " + e.message() + "\n";
+        return pass->failure;
+      }
+    }
+    if (!pass->failure.empty()) return {};
+    const auto at = std::lower_bound(pass->lines.begin(), pass->lines.end(), ref->line);
+    const auto& read = pass->read[static_cast<std::size_t>(at - pass->lines.begin())];
+    return explain(cutRecord(st.checkedPath, ref->line, read, ref->columns));
   };
 }
 

@@ -34,17 +34,8 @@ bool isThaiMark(unsigned char c) {
 
 }  // namespace
 
-namespace {
-
-struct ReadLine {
-  std::string text;
-  std::uint64_t length = 0;
-  bool found = false;
-};
-
-// The lines `wanted` (sorted, distinct) of the file, in one pass that stops after the last.
-std::vector<ReadLine> readLines(const std::string& path, const std::vector<long>& wanted) {
-  std::vector<ReadLine> out(wanted.size());
+std::vector<RecordLine> readRecordLines(const std::string& path, const std::vector<long>& wanted) {
+  std::vector<RecordLine> out(wanted.size());
   if (wanted.empty() || wanted.back() < 1) return out;
   LineReader reader(path);
   std::string_view text;
@@ -58,7 +49,7 @@ std::vector<ReadLine> readLines(const std::string& path, const std::vector<long>
   return out;
 }
 
-RecordView cutRecord(const std::string& path, long line, const ReadLine& read,
+RecordView cutRecord(const std::string& path, long line, const RecordLine& read,
                      std::string_view columns) {
   RecordView v;
   v.path = path;
@@ -97,8 +88,6 @@ RecordView cutRecord(const std::string& path, long line, const ReadLine& read,
   return v;
 }
 
-}  // namespace
-
 bool parseColumnRange(std::string_view text, std::size_t& first, std::size_t& last) {
   return parseColumns(text, first, last);
 }
@@ -118,24 +107,7 @@ RecordView readRecordView(const std::string& path, long line, std::string_view c
       return v;
     }
   }
-  return cutRecord(path, line, readLines(path, {line}).front(), columns);
-}
-
-std::vector<RecordView> readRecordViews(const std::string& path,
-                                        const std::vector<std::pair<long, std::string>>& refs) {
-  std::vector<long> wanted;
-  wanted.reserve(refs.size());
-  for (const auto& r : refs) wanted.push_back(r.first);
-  std::sort(wanted.begin(), wanted.end());
-  wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
-  const std::vector<ReadLine> lines = readLines(path, wanted);
-  std::vector<RecordView> views;
-  views.reserve(refs.size());
-  for (const auto& [line, columns] : refs) {
-    const auto at = std::lower_bound(wanted.begin(), wanted.end(), line) - wanted.begin();
-    views.push_back(cutRecord(path, line, lines[static_cast<std::size_t>(at)], columns));
-  }
-  return views;
+  return cutRecord(path, line, readRecordLines(path, {line}).front(), columns);
 }
 
 std::optional<GridRecordRef> gridRecordRef(const Grid& g, int row) {
@@ -170,8 +142,11 @@ std::optional<RecordView> recordViewOfRow(const BatchState& state, const Grid& g
   RecordView v =
       readRecordView(state.checkedPath, ref->line, ref->columns,
                      state.checkedFingerprintKnown ? &state.checkedFingerprint : nullptr);
-  // A line whose type is not the one the row names is not the record that was checked.
-  if (v.shown() && !ref->recordType.empty() && v.recordType != ref->recordType) {
+  // Without a fingerprint to go by, a line whose type is not the one the row names is taken for
+  // a sign that the file changed.  (With one, the file is the one checked: a row that names
+  // another line than its record's, such as the credit count's fixed line 2, shows that line.)
+  if (!state.checkedFingerprintKnown && v.shown() && !ref->recordType.empty() &&
+      v.recordType != ref->recordType) {
     v.status = RecordView::Status::Changed;
     v.problem = "The file \"" + v.path + "\" changed since it was checked: line " +
                 std::to_string(v.line) + " is no longer a record of type " + ref->recordType +
@@ -200,11 +175,14 @@ std::string visibleText(std::string_view bytes) {
 
 std::string visibleColumns(std::string_view bytes) {
   std::string out;
+  std::size_t from = 0;
   for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const auto c = static_cast<unsigned char>(bytes[i]);
-    if (isThaiMark(c)) out += "\xE2\x97\x8C";  // U+25CC, a base of its own
-    out += visibleText(bytes.substr(i, 1));
+    if (!isThaiMark(static_cast<unsigned char>(bytes[i]))) continue;
+    out += visibleText(bytes.substr(from, i - from));
+    out += "\xE2\x97\x8C";  // U+25CC, a base of its own
+    from = i;
   }
+  out += visibleText(bytes.substr(from));
   return out;
 }
 

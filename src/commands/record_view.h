@@ -58,10 +58,20 @@ struct RecordView {
 RecordView readRecordView(const std::string& path, long line, std::string_view columns = {},
                           const FileFingerprint* fingerprint = nullptr);
 
-// The same for many lines at once, in one pass over the file: the records behind `refs` (line
-// and Column text each), in the order given.  Only the lines asked for are kept.
-std::vector<RecordView> readRecordViews(const std::string& path,
-                                        const std::vector<std::pair<long, std::string>>& refs);
+// One line of the file as read for a record view: its bytes (the first 4096) and its length.
+struct RecordLine {
+  std::string text;
+  std::uint64_t length = 0;
+  bool found = false;  // false beyond the last line
+};
+// The lines `sortedLines` (ascending, distinct) of the file, in one pass that stops after the
+// last; only those lines are kept.  Throws Failure when the file cannot be opened or read.
+std::vector<RecordLine> readRecordLines(const std::string& path,
+                                        const std::vector<long>& sortedLines);
+// Line `line` of the file `path`, as read, cut into the fields of its type, the columns
+// `columns` ("35-50") marked.
+RecordView cutRecord(const std::string& path, long line, const RecordLine& read,
+                     std::string_view columns);
 
 // What a row of the grid points at: the line, the columns and the record type it names.  The
 // grid holds an error list, a pre-check list or the payment summary; only the first two name
