@@ -62,9 +62,10 @@ void RulerLine::show(const RecordView& v, std::vector<std::pair<std::size_t, std
   cells_.clear();
   for (char c : v.text)
     cells_.push_back(QString::fromStdString(visibleText(std::string_view(&c, 1))));
-  columns_ = std::max<std::size_t>({v.text.size(), v.expectedLength, v.markLast});
-  markFirst_ = v.markFirst;
-  markLast_ = v.markLast;
+  // A line longer than any record is held only in part: the ruler ends with what is held.
+  columns_ = std::max(v.text.size(), v.expectedLength);
+  markFirst_ = std::min(v.markFirst, columns_);
+  markLast_ = std::min(v.markLast, columns_);
   others_ = std::move(others);
   updateGeometry();
   resize(sizeHint());

@@ -64,6 +64,7 @@ TEST(RecordView, PreCheckRowsMarkTheTypeOrTheMissingOrSurplusColumns) {
       {"unknown type",   test::withField(std::string(355, ' '), 1, 3, "0X3"), 1, 3, 0},
       {"short credit",   test::withField(std::string(350, ' '), 1, 3, "003"), 351, 355, 355},
       {"long trailer",   test::withField(std::string(33, ' '), 1, 3, "999"), 32, 33, 31},
+      {"endless credit", test::withField(std::string(9000, ' '), 1, 3, "003"), 356, 9000, 355},
   };
   // clang-format on
   for (const Case& c : cases) {
