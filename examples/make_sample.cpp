@@ -2,7 +2,10 @@
 // each with its credits, payees in English and Thai (Windows-874), some with withholding tax and
 // invoices, and a trailer.  Value dates lie far ahead so the file stays valid for years.
 //
-//   make_sample OUT
+// With --faulty it writes the same file with one faulty field in the first record of every
+// type, a direct-debit record and item added: the file the record inspector is shown on.
+//
+//   make_sample OUT [--faulty]
 
 #include <cstdio>
 #include <exception>
@@ -11,6 +14,7 @@
 
 #include "support/credit_lines.h"
 #include "support/detail_lines.h"
+#include "support/faulty_sample.h"
 #include "support/payment_file.h"
 #include "support/record_lines.h"
 #include "support/test_support.h"
@@ -156,12 +160,13 @@ std::string buildSample() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: make_sample OUT\n");
+  const bool faulty = argc == 3 && std::string(argv[2]) == "--faulty";
+  if (argc != 2 && !faulty) {
+    std::fprintf(stderr, "usage: make_sample OUT [--faulty]\n");
     return 2;
   }
   try {
-    writeFile(argv[1], buildSample());
+    writeFile(argv[1], faulty ? withPlantedFaults(buildSample()) : buildSample());
   } catch (const std::exception& e) {
     std::fprintf(stderr, "make_sample: %s\n", e.what());
     return 1;

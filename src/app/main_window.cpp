@@ -8,6 +8,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QMimeData>
 #include <QPainter>
@@ -21,6 +22,7 @@
 #include "app/about_box.h"
 #include "app/grid_view.h"
 #include "app/qt_ui.h"
+#include "app/record_inspector.h"
 #include "app/thai_text.h"
 #include "commands/commands.h"
 
@@ -169,6 +171,7 @@ MainWindow::MainWindow(Session& session, QtUi* qtUi) : session_(session), qtUi_(
   buildInformation(content_);
   buildResult(content_);
   addShortcuts();
+  connectInspector();
 
   // A payment file or an archive dropped on the window, or on one of its file boxes, is named
   // in its box.
@@ -389,6 +392,11 @@ void MainWindow::dropFile(const QString& path, QObject* onto) {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == content_ && event->type() == QEvent::Resize) layOut();
+  if (watched == StringGrid1 && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && inspector_->isVisible()) {
+    inspector_->hide();
+    return true;
+  }
   // The text boxes would insert a dropped file's address as text; they take its path instead.
   switch (event->type()) {
     case QEvent::DragEnter:
@@ -454,6 +462,41 @@ void MainWindow::layOut() {
   StringGrid1->setGeometry(3, 105, gridWidth, gh - (kResultHeight - 280) - 8);
 }
 
+// A click, Enter or a double-click on a row of the error list or of a pre-check list shows its
+// record; moving to another row shows that one while the inspector is open.
+void MainWindow::connectInspector() {
+  inspector_ = new RecordInspector(this);
+  connect(StringGrid1, &QAbstractItemView::clicked, this,
+          [this](const QModelIndex& index) { inspectRow(index.row() + 1); });
+  connect(StringGrid1, &QAbstractItemView::activated, this,
+          [this](const QModelIndex& index) { inspectRow(index.row() + 1); });
+  connect(StringGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this](const QModelIndex& current) {
+            if (inspector_->isVisible() && current.isValid()) inspectRow(current.row() + 1);
+          });
+  // Escape in the list closes it too.
+  StringGrid1->installEventFilter(this);
+}
+
+bool MainWindow::inspectRow(int row) {
+  if (busy_) return false;
+  // A click, its double-click and the change of the current row ask for the same record.
+  if (inspector_->isVisible() && row == inspectedRow_) return true;
+  if (!inspector_->showRow(session_, row)) return false;
+  inspectedRow_ = row;
+  if (!inspector_->isVisible()) {
+    // Over the file boxes, which are not needed while the list is gone through; the list
+    // stays in view below it.
+    const QRect frame = geometry();
+    const int gridTop = StringGrid1->mapToGlobal(QPoint(0, 0)).y();
+    const int height = std::max(300, gridTop - frame.y() - 20);
+    inspector_->setGeometry(frame.x() + 12, frame.y() + 8, std::max(frame.width() - 24, 600),
+                            height);
+    inspector_->show();
+  }
+  return true;
+}
+
 void MainWindow::writeBack() {
   Form& f = session_.form;
   if (edtFileInput->text() != shownFileInput_) f.edtFileInput.text = toPath(edtFileInput->text());
@@ -497,6 +540,9 @@ void MainWindow::runGuarded(const std::function<void()>& command) {
   // Commands run one at a time; a click that reaches the window while one runs is dropped.
   if (busy_) return;
   busy_ = true;
+  // The rows it showed are about to go.
+  if (inspector_) inspector_->hide();
+  inspectedRow_ = 0;
   writeBack();
   command();
   if (qtUi_) qtUi_->commandEnded();

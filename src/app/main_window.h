@@ -19,6 +19,7 @@ namespace bs::app {
 
 class GridView;
 class QtUi;
+class RecordInspector;
 
 // The main window, TForm1.  It shows the Session's Form and runs every command through the same
 // runCommand as batchseal-cli: the user's edits of the text boxes go into the Form before a
@@ -39,6 +40,9 @@ class MainWindow : public QMainWindow {
   // payment file in edtFileInput.
   void openFile(const QString& path) { dropFile(path, nullptr); }
   GridView* grid() const { return StringGrid1; }
+  // Shows the record of grid row `row` in the inspector; false when the row names no line.
+  bool inspectRow(int row);
+  RecordInspector* inspector() const { return inspector_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -55,6 +59,7 @@ class MainWindow : public QMainWindow {
   void layOut();
   void writeBack();
   void addShortcuts();
+  void connectInspector();
   void dropFile(const QString& path, QObject* onto);
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -95,6 +100,8 @@ class MainWindow : public QMainWindow {
   QLabel* Label5 = nullptr;
   QLabel* Label4 = nullptr;
   GridView* StringGrid1 = nullptr;
+  RecordInspector* inspector_ = nullptr;
+  int inspectedRow_ = 0;  // the grid row the inspector shows
   QPushButton* btnSaveError = nullptr;
 
   // The texts last shown in the boxes: a box the user did not touch keeps the Form's bytes.

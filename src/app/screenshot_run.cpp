@@ -9,9 +9,11 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "app/grid_view.h"
 #include "app/main_window.h"
 #include "app/thai_text.h"
 #include "commands/commands.h"
+#include "commands/record_view.h"
 
 namespace bs::app {
 
@@ -69,7 +71,27 @@ void startScreenshotRun(MainWindow& window, const QString& pngPath) {
       if (after.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) after.chop(4);
       after += QStringLiteral("-after.png");
       saveScreen(window, window.property("shot").toBool() ? after : pngPath);
-      QApplication::quit();
+      // A list of faults: the record of a credit row (or of the first row) in the inspector,
+      // NAME-inspector.png.
+      const Grid& grid = window.session().form.StringGrid1;
+      int row = 0;
+      for (int r = 1; r < grid.rowCount() && r < 200; ++r)
+        if (gridRecordRef(grid, r) && (row == 0 || grid.cell(1, r) == "003")) {
+          const bool credit = grid.cell(1, r) == "003";
+          row = r;
+          if (credit) break;
+        }
+      if (row == 0 || !window.inspectRow(row)) {
+        QApplication::quit();
+        return;
+      }
+      window.grid()->selectRow(row - 1);
+      QTimer::singleShot(500, &window, [&window, after] {
+        QString shot = after;
+        shot.replace(QStringLiteral("-after.png"), QStringLiteral("-inspector.png"));
+        saveScreen(window, shot);
+        QApplication::quit();
+      });
     });
   });
 }

@@ -28,6 +28,7 @@ int run(int argc, char** argv) {
       return kCompleted;
     }
     if (o.command == "verify") return verifyCommand(o.positional[0], o.json);
+    if (o.command == "show") return showCommand(o);
 
     const ProgramFolderChoice folder = chooseProgramFolder(o.home);
     if (!folder.problem.empty()) {

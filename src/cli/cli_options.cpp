@@ -1,5 +1,6 @@
 #include "cli/cli_options.h"
 
+#include <charconv>
 #include <initializer_list>
 
 namespace bs::cli {
@@ -8,7 +9,8 @@ const char* const kUsageText =
     "usage: batchseal-cli [--home DIR] COMMAND ...\n"
     "  seal INPUT --zip ZIP [--new-file OUT] [--invalid-accounts abort|ignore|close] [--json]\n"
     "       [--errors-out FILE] [--report-pdf FILE]\n"
-    "  check INPUT [--json]\n"
+    "  check INPUT [--json | --explain]\n"
+    "  show FILE LINE [--json]\n"
     "  fee INPUT [--invalid-accounts abort|ignore|close] [--json] [--pdf FILE]\n"
     "  verify FILE|ZIP\n"
     "batchseal-cli --version\n";
@@ -40,6 +42,8 @@ Options parse(int argc, char** argv) {
     }
     if (flag == "--json" && !hasInline) {
       o.json = true;
+    } else if (flag == "--explain" && !hasInline) {
+      o.explain = true;
     } else if (flag == "--help" && !hasInline) {
       o.command = "help";
     } else if (flag == "--version" && !hasInline) {
@@ -74,12 +78,24 @@ Options parse(int argc, char** argv) {
     for (bool f : forbidden)
       if (f) throw UsageError{std::string("an option given is not one of ") + what};
   };
+  if (o.explain && o.command != "check") throw UsageError{"--explain is an option of check"};
   if (o.command == "seal") {
     if (o.positional.size() != 1) throw UsageError{"seal takes one INPUT"};
     if (!o.zip) throw UsageError{"seal needs --zip ZIP"};
     allow({o.pdf.has_value()}, "seal's");
+  } else if (o.command == "show") {
+    if (o.positional.size() != 2) throw UsageError{"show takes one FILE and one LINE"};
+    const std::string& n = o.positional[1];
+    auto r = std::from_chars(n.data(), n.data() + n.size(), o.line);
+    if (r.ec != std::errc() || r.ptr != n.data() + n.size() || o.line < 1)
+      throw UsageError{"LINE is a line number from 1"};
+    allow({o.zip.has_value(), o.newFile.has_value(), o.errorsOut.has_value(),
+           o.reportPdf.has_value(), o.pdf.has_value()},
+          "show's");
   } else if (o.command == "check") {
     if (o.positional.size() != 1) throw UsageError{"check takes one INPUT"};
+    // The explanations are text under the rows; the JSON rows keep their shape.
+    if (o.explain && o.json) throw UsageError{"--explain prints text; leave out --json"};
     allow({o.zip.has_value(), o.newFile.has_value(), o.errorsOut.has_value(),
            o.reportPdf.has_value(), o.pdf.has_value()},
           "check's");

@@ -22,6 +22,8 @@ struct Options {
   std::optional<std::string> home, zip, newFile, errorsOut, reportPdf, pdf;
   InvalidAccounts invalidAccounts = InvalidAccounts::Abort;
   bool json = false;
+  bool explain = false;  // check: the faulty field under each error row
+  long line = 0;         // show: the line number
 };
 
 struct UsageError {

@@ -52,7 +52,7 @@ int jsonColumns(const Grid& g, const std::vector<std::string_view>& rowCells) {
   return n;
 }
 
-void printGrid(const Grid& g) {
+void printGrid(const Grid& g, const RowNote& note) {
   std::vector<int> cols;
   for (int c = 0; c < g.colCount(); ++c)
     if (g.colWidth(c) > 0) cols.push_back(c);
@@ -79,13 +79,14 @@ void printGrid(const Grid& g) {
     }
     while (!line.empty() && line.back() == ' ') line.pop_back();
     line += '\n';
+    if (note && r > 0) line += note(r);
     std::fwrite(line.data(), 1, line.size(), stdout);
   }
 }
 
 }  // namespace
 
-void printPlain(const Session& s, const Variables* vars) {
+void printPlain(const Session& s, const Variables* vars, const RowNote& note) {
   const Form& f = s.form;
   if (!f.Label4.caption.empty()) std::printf("Status: %s\n", cp874ToUtf8(f.Label4.caption).c_str());
   if (!f.Label5.caption.empty()) std::printf("Title: %s\n", cp874ToUtf8(f.Label5.caption).c_str());
@@ -93,7 +94,7 @@ void printPlain(const Session& s, const Variables* vars) {
     std::printf("Hash value: %s\n", cp874ToUtf8(f.edtHashvalue.text).c_str());
   if (vars)
     for (const auto& [name, v] : *vars) std::printf("%s = %s\n", name.c_str(), v.c_str());
-  printGrid(f.StringGrid1);
+  printGrid(f.StringGrid1, note);
 }
 
 void printJson(const Session& s, const CliUi& ui, const char* outcome, const Variables* vars) {

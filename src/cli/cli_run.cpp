@@ -15,13 +15,13 @@ Outcome CliRun::start() {
   return runCommand(session, FormCreate);
 }
 
-int CliRun::finish(const Outcome& outcome) {
+int CliRun::finish(const Outcome& outcome, const RowNote& note) {
   ui.endProgress();
   const Variables* vars = haveVariables ? &variables : nullptr;
   if (options.json)
     printJson(session, ui, outcomeName(outcome), vars);
   else
-    printPlain(session, vars);
+    printPlain(session, vars, note);
   return exitCode(outcome);
 }
 

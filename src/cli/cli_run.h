@@ -17,7 +17,7 @@ class CliRun {
   // Program start, as the window's creation.
   Outcome start();
   // Prints the window's state and returns the exit code of `outcome`.
-  int finish(const Outcome& outcome);
+  int finish(const Outcome& outcome, const RowNote& note = {});
 
   const Options& options;
   CliUi ui;
@@ -34,6 +34,11 @@ const char* outcomeName(const Outcome& outcome);
 int sealCommand(const Options& options, const ProgramPaths& paths);
 int checkCommand(const Options& options, const ProgramPaths& paths);
 int feeCommand(const Options& options, const ProgramPaths& paths);
+// Prints one record of a payment file cut into its fields.
+int showCommand(const Options& options);
+// The note --explain prints under each error row of the session's grid: the faulty field, its
+// value and the marked columns under a ruler.
+RowNote explainNotes(const Session& session);
 // Checks the seal of an output file or of the one entry of an archive.
 int verifyCommand(const std::string& path, bool json);
 

@@ -122,6 +122,12 @@ bool passStructure(Session& session, const Gates& gates, const std::string& path
   return true;
 }
 
+// The file and its state as the next pass reads it, for showing its records later.
+void rememberCheckedFile(BatchState& st, const std::string& path) {
+  st.checkedPath = path;
+  st.checkedFingerprintKnown = fileFingerprint(path, st.checkedFingerprint);
+}
+
 }  // namespace
 
 bool passGates(Session& session, const Gates& gates,
@@ -139,6 +145,7 @@ bool passGates(Session& session, const Gates& gates,
   if (gates.outputNames && !passOutputNames(session)) return false;
 
   ExpressChequeCounts express;
+  rememberCheckedFile(st, path);
   if (!passStructure(session, gates, path, express)) return false;
   if (gates.expressLimit &&
       (express.xmq > kExpressChequeLimit || express.xdq > kExpressChequeLimit)) {
@@ -156,6 +163,7 @@ bool passGates(Session& session, const Gates& gates,
     prepared = startOutputPreparation(session);
   }
 
+  rememberCheckedFile(st, path);
   validateFile(session, path);
   if (gates.stopOnFaults && !st.batchValid) {
     prepared.reset();

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "core/platform_file.h"
+
 namespace bs {
 
 // The answer of a message dialog.  `Closed` is a dialog closed through its frame (or with Escape
@@ -49,6 +51,12 @@ struct BatchState {
 
   std::string debitAccount;
   std::string customerRef;
+
+  // The payment file the rows of the grid were found in, and its fingerprint just before the
+  // pass that found them, so that a record shown later is known to be the one that was checked.
+  std::string checkedPath;
+  FileFingerprint checkedFingerprint;
+  bool checkedFingerprintKnown = false;
 };
 
 }  // namespace bs

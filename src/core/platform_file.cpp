@@ -101,6 +101,19 @@ bool fileFacts(const std::string& path, FileFacts& facts) {
   return true;
 }
 
+bool fileFingerprint(const std::string& path, FileFingerprint& fingerprint) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return false;
+  fingerprint.device = static_cast<std::uint64_t>(st.st_dev);
+  fingerprint.inode = static_cast<std::uint64_t>(st.st_ino);
+  fingerprint.size = static_cast<std::uint64_t>(st.st_size);
+  fingerprint.mtimeNs =
+      static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+  fingerprint.ctimeNs =
+      static_cast<long long>(st.st_ctim.tv_sec) * 1000000000LL + st.st_ctim.tv_nsec;
+  return true;
+}
+
 std::uint64_t fileSizeOf(int fd) {
   struct stat st {};
   return ::fstat(fd, &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;

@@ -72,6 +72,17 @@ struct FileFacts {
 };
 bool fileFacts(const std::string& path, FileFacts& facts);
 
+// What tells one state of a file from another without reading it: its identity, size and the
+// times of its last content and status changes, to the nanosecond.  Any write to the file, or
+// another file renamed over it, gives a different fingerprint.
+struct FileFingerprint {
+  std::uint64_t device = 0, inode = 0, size = 0;
+  long long mtimeNs = 0, ctimeNs = 0;
+  bool operator==(const FileFingerprint&) const = default;
+};
+// False when `path` cannot be looked at.
+bool fileFingerprint(const std::string& path, FileFingerprint& fingerprint);
+
 // The size of an open file.
 std::uint64_t fileSizeOf(int fd);
 

@@ -15,10 +15,12 @@
 #include <filesystem>
 
 #include "app/grid_view.h"
+#include "app/record_inspector.h"
 #include "commands/commands.h"
 #include "commands/session_setup.h"
 #include "core/error_list.h"
 #include "core/scripted_ui.h"
+#include "support/faulty_sample.h"
 #include "support/test_support.h"
 
 namespace bs::app {
@@ -256,6 +258,33 @@ TEST_F(WindowFixture, ARefusedRunThroughTheWindowListsTheOffendingLines) {
   EXPECT_EQ(model->cellText(1, 1), "2") << "the line of the unknown record type";
   EXPECT_FALSE(fs::exists(dir / "out.zip"));
   EXPECT_TRUE(get<QWidget>("ToolButton6")->isEnabled());
+}
+
+TEST_F(WindowFixture, ClickingAnErrorRowShowsItsRecordWithTheFaultyFieldMarked) {
+  session.paths.programFolder = test::makeProgramFolder(dir);
+  setUpSession(session);
+  fs::path input = dir / "in.txt";
+  test::writeFile(input, test::faultySample());
+  type("edtFileInput", QString::fromStdString(input.string()));
+  type("edtZip", QString::fromStdString((dir / "out.zip").string()));
+  click("ToolButton6");
+  GridView* grid = window->grid();
+  ASSERT_EQ(grid->gridModel()->cellText(1, 3), "003");
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                    grid->visualRect(grid->gridModel()->index(2, 1)).center());
+  RecordInspector* inspector = window->inspector();
+  ASSERT_TRUE(inspector->isVisible());
+  EXPECT_EQ(inspector->markedField(), "Credit Amount");
+  // The debit's currency row; the debit's amount, faulty too, is marked as well.
+  ASSERT_TRUE(window->inspectRow(2));
+  EXPECT_EQ(inspector->markedField(), "Debit Currency");
+  EXPECT_EQ(inspector->otherFaultFields(), std::vector<QString>{"Debit Amount"});
+  QTest::keyClick(inspector, Qt::Key_Escape);
+  EXPECT_FALSE(inspector->isVisible());
+  ASSERT_TRUE(window->inspectRow(1));
+  QTest::keyClick(grid, Qt::Key_Escape);
+  EXPECT_FALSE(inspector->isVisible());
+  EXPECT_TRUE(grid->isVisible());
 }
 
 TEST_F(WindowFixture, SaveExportsTheListInTheFormatOfTheLastRun) {

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "support/faulty_sample.h"
 #include "support/test_support.h"
 
 namespace bs {
@@ -50,7 +51,9 @@ std::string header() {
 TEST(Cli, UsageErrorsExitWithTwo) {
   for (const char* args :
        {"", "frobnicate x", "seal", "seal in.txt", "check", "check a b", "check x --zip z",
-        "seal x --zip z --invalid-accounts maybe", "seal x --zip", "--version=1"}) {
+        "seal x --zip z --invalid-accounts maybe", "seal x --zip", "--version=1", "show x",
+        "show x 0", "show x 2y", "show x 1 --zip z", "check x --explain --json",
+        "seal x --zip z --explain"}) {
     EXPECT_EQ(cli(args).code, 2) << args;
   }
   const CliRun version = cli("--version");
@@ -89,6 +92,36 @@ TEST(Cli, CheckListsLengthOffences) {
   ASSERT_EQ(grid.size(), 3);
   EXPECT_EQ(grid[0].toArray(), (QJsonArray{"No.", "Record Type", "Line"}));
   EXPECT_EQ(grid[1].toArray(), (QJsonArray{"1", "999", "2"}));
+}
+
+TEST(Cli, ShowAndExplainCutTheRecordAtItsFaultyField) {
+  test::TempDir dir;
+  auto home = test::makeProgramFolder(dir);
+  auto input = dir / "pay.txt";
+  test::writeFile(input, test::faultySample());
+  const std::string file = quote(input.string());
+  QJsonObject o = json(cli("show " + file + " 3 --json"));
+  EXPECT_EQ(o["typeName"].toString(), "Credit");
+  EXPECT_EQ(o["length"].toInt(), 355);
+  const QJsonObject amount = o["fields"].toArray()[3].toObject();
+  EXPECT_EQ(amount["name"].toString(), "Credit Amount");
+  EXPECT_EQ(amount["first"].toInt(), 35);
+  EXPECT_EQ(amount["value"].toString(), "0000000025500001");
+  EXPECT_EQ(cli("show " + file + " 99").code, 1);
+  EXPECT_EQ(cli("show " + quote((dir / "nope.txt").string()) + " 1").code, 3);
+
+  CliRun r = cli("--home " + quote(home.string()) + " check " + file + " --explain");
+  EXPECT_EQ(r.code, 1);
+  // Under the row: the field, its value, the ruler, the line and the carets under the field.
+  const std::string note =
+      "    Credit Amount, columns 35-50: 0000000025500001\n"
+      "         30        40        50        60\n"
+      "    +....|....+....|....+....|....+....|\n"
+      "    \xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7"
+      "0000000025500001THBPV00000\n"
+      "              ^^^^^^^^^^^^^^^^\n";
+  EXPECT_NE(r.out.find("| Amount should have two digits after decimal "), std::string::npos);
+  EXPECT_NE(r.out.find(note), std::string::npos) << r.out;
 }
 
 TEST(Cli, MissingInputIsAFailureWithItsMessage) {
