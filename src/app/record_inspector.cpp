@@ -225,15 +225,15 @@ bool RecordInspector::showRow(const Session& session, int row) {
     QStringList messages;
     bool other = false;
     for (std::size_t k = 0; k < faults.size(); ++k)
-      if (faults[k].first >= f.spec.first && faults[k].first <= f.spec.last) {
+      if (faults[k].first >= f.layout.first && faults[k].first <= f.layout.last) {
         if (!messages.contains(faults[k].message)) messages << faults[k].message;
         if (k > 0 && r != v.markedField) other = true;
       }
     auto* name = new QTableWidgetItem(
-        QString::fromLatin1(f.spec.name.data(), static_cast<qsizetype>(f.spec.name.size())));
+        QString::fromLatin1(f.layout.name.data(), static_cast<qsizetype>(f.layout.name.size())));
     auto* columns =
-        new QTableWidgetItem(QStringLiteral("%1-%2").arg(f.spec.first).arg(f.spec.last));
-    auto* value = new QTableWidgetItem(f.spec.first > v.length
+        new QTableWidgetItem(QStringLiteral("%1-%2").arg(f.layout.first).arg(f.layout.last));
+    auto* value = new QTableWidgetItem(f.layout.first > v.length
                                            ? QStringLiteral("(past the end of the line)")
                                            : QString::fromStdString(visibleText(f.value)));
     value->setFont(mono);

@@ -80,8 +80,8 @@ std::string explain(const RecordView& v) {
   std::string s;
   if (v.markedField >= 0 && !v.lengthWrong()) {
     const RecordView::Field& f = v.fields[static_cast<std::size_t>(v.markedField)];
-    s = indent + std::string(f.spec.name) + ", columns " + columnsText(f.spec.first, f.spec.last) +
-        ": " + visibleText(f.value) + "\n";
+    s = indent + std::string(f.layout.name) + ", columns " +
+        columnsText(f.layout.first, f.layout.last) + ": " + visibleText(f.value) + "\n";
   } else {
     s = indent + headline(v) + "\n";
   }
@@ -119,8 +119,9 @@ void printJsonView(const RecordView& v, const char* outcome) {
   for (std::size_t i = 0; i < v.fields.size(); ++i) {
     const auto& f = v.fields[i];
     std::fputs(i ? ",\n    {\"name\": " : "\n    {\"name\": ", out);
-    writeJsonString(out, f.spec.name);
-    std::fprintf(out, ", \"first\": %zu, \"last\": %zu, \"value\": ", f.spec.first, f.spec.last);
+    writeJsonString(out, f.layout.name);
+    std::fprintf(out, ", \"first\": %zu, \"last\": %zu, \"value\": ", f.layout.first,
+                 f.layout.last);
     writeJsonString(out, cp874ToUtf8(f.value));
     std::fputc('}', out);
   }
@@ -137,15 +138,15 @@ void printPlainView(const RecordView& v) {
   }
   std::printf("%s\n", headline(v).c_str());
   std::size_t nameWidth = 5;
-  for (const auto& f : v.fields) nameWidth = std::max(nameWidth, f.spec.name.size());
+  for (const auto& f : v.fields) nameWidth = std::max(nameWidth, f.layout.name.size());
   if (!v.fields.empty()) {
     std::printf("%-*s | Columns | Value\n", static_cast<int>(nameWidth), "Field");
     for (const auto& f : v.fields) {
       const std::string value =
-          f.spec.first > v.length ? "(past the end of the line)" : tableValue(f.value);
+          f.layout.first > v.length ? "(past the end of the line)" : tableValue(f.value);
       std::printf("%-*.*s | %-7s | %s\n", static_cast<int>(nameWidth),
-                  static_cast<int>(f.spec.name.size()), f.spec.name.data(),
-                  columnsText(f.spec.first, f.spec.last).c_str(), value.c_str());
+                  static_cast<int>(f.layout.name.size()), f.layout.name.data(),
+                  columnsText(f.layout.first, f.layout.last).c_str(), value.c_str());
     }
   }
   if (v.markFirst) std::fputs(ruler(v, "").c_str(), stdout);

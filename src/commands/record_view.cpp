@@ -63,14 +63,14 @@ RecordView cutRecord(const std::string& path, long line, const RecordLine& read,
   v.length = read.length;
   v.recordType.assign(cut(v.text, 1, 3));
   v.typeName = recordTypeName(v.recordType);
-  const auto specs = recordFields(v.recordType);
-  if (!specs.empty()) v.expectedLength = specs.back().last;
-  for (const FieldSpec& spec : specs)
-    v.fields.push_back({spec, std::string(cut(v.text, spec.first, spec.last))});
+  const auto layouts = recordFields(v.recordType);
+  if (!layouts.empty()) v.expectedLength = layouts.back().last;
+  for (const FieldSpec& layout : layouts)
+    v.fields.push_back({layout, std::string(cut(v.text, layout.first, layout.last))});
 
   if (!parseColumns(columns, v.markFirst, v.markLast)) {
     v.markFirst = v.markLast = 0;
-    if (specs.empty()) {
+    if (layouts.empty()) {
       v.markFirst = 1;
       v.markLast = 3;
     } else if (v.length < v.expectedLength) {
@@ -82,7 +82,7 @@ RecordView cutRecord(const std::string& path, long line, const RecordLine& read,
     }
   }
   for (std::size_t i = 0; i < v.fields.size(); ++i) {
-    const FieldSpec& s = v.fields[i].spec;
+    const FieldSpec& s = v.fields[i].layout;
     if (v.markFirst >= s.first && v.markFirst <= s.last) v.markedField = static_cast<int>(i);
   }
   return v;

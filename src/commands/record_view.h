@@ -23,7 +23,7 @@ struct RecordView {
     Changed,     // the file is not the one the rows were found in
   };
   struct Field {
-    FieldSpec spec;
+    FieldSpec layout;
     std::string value;  // the field's bytes as they are in the file, cut at the line end
   };
 

@@ -48,7 +48,7 @@ TEST(RecordView, EveryErrorRowOpensItsRecordAtThePlantedField) {
     const auto v = recordViewOfRow(f.s.state, f.grid(), row);
     ASSERT_TRUE(v && v->shown());
     EXPECT_EQ(v->recordType, p.recordType);
-    EXPECT_EQ(v->fields[static_cast<std::size_t>(v->markedField)].spec, p.field) << p.recordType;
+    EXPECT_EQ(v->fields[static_cast<std::size_t>(v->markedField)].layout, p.field) << p.recordType;
     EXPECT_EQ(v->fields[static_cast<std::size_t>(v->markedField)].value, p.value);
   }
 }
