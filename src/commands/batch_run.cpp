@@ -8,6 +8,7 @@
 #include "core/error_list.h"
 #include "output/hashed_output.h"
 #include "reports/payment_summary.h"
+#include "store/table_store.h"
 
 namespace bs {
 
@@ -27,7 +28,14 @@ Outcome runBatch(Session& session) {
 
   fillPaymentSummary(session);
   fillReportTable(session);
-  writeHashedOutput(session, std::move(prepared));
+
+  // Everything is made ready before anything is replaced: the sealed output and its archive on
+  // the disk beside their targets, then the report tables committed.  Only then do the archive
+  // and, last, the output take their places, so that a failure at any step leaves the payment
+  // file as the fill left it, ready for another run, and never sealed without its archive.
+  SealedOutput sealed = prepareSealedOutput(session, std::move(prepared));
+  if (session.store && session.store->inCommand()) session.store->commitCommand();
+  sealed.commit(session);
 
   // The archive name as typed, also when the archive step appended ".zip" to it.
   session.ui.formChanged();

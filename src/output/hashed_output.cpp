@@ -111,8 +111,25 @@ void writeHashedOutput(Session& session, const OutputHooks& hooks) {
   writeHashedOutput(session, nullptr, hooks);
 }
 
-void writeHashedOutput(Session& session, std::unique_ptr<OutputPreparation> prepared,
-                       const OutputHooks& hooks) {
+SealedOutput::SealedOutput(std::unique_ptr<OutputPreparation> prepared,
+                           std::unique_ptr<PreparedArchive> archive, std::string hashLine)
+    : prepared_(std::move(prepared)),
+      archive_(std::move(archive)),
+      hashLine_(std::move(hashLine)) {}
+
+SealedOutput::SealedOutput(SealedOutput&&) noexcept = default;
+SealedOutput::~SealedOutput() = default;
+
+void SealedOutput::commit(Session& session) {
+  archive_->commit();
+  prepared_->file().commit();
+  // The hash box shows a value only once the file that carries it is in place.
+  session.form.edtHashvalue.text = hashLine_.substr(0, 40);
+  session.ui.progress(kStage, prepared_->paymentSize(), prepared_->paymentSize());
+}
+
+SealedOutput prepareSealedOutput(Session& session, std::unique_ptr<OutputPreparation> prepared,
+                                 const OutputHooks& hooks) {
   const std::string payment = session.form.edtFileInput.text;
   const std::string output = outputPath(session.form);
   const bool beneChargeFlag = session.state.beneChargeFlag;
@@ -145,28 +162,23 @@ void writeHashedOutput(Session& session, std::unique_ptr<OutputPreparation> prep
     }
   }
 
-  // Everything is made ready first: the output and the archive complete and on the disk in
-  // temporary files beside their targets, the report tables committed.  Only then do they
-  // become visible, the payment file last, so that a failure at any step leaves the payment
-  // file as the fill left it, ready for another run, never sealed without its archive.
   std::string hashLine = hexDigest(prepared->digest()) + "\r\n";
   out.writeAt(0, hashLine);
   out.prepare();
 
-  const std::string archiveFile = archiveName(session.form.edtZip.text);
-  PreparedArchive archive(archiveFile);
+  auto archive = std::make_unique<PreparedArchive>(archiveName(session.form.edtZip.text));
   if (const DeflatedBody* body = prepared->deflated())
-    archive.add(out.tempPath(), output, hashLine, *body);
+    archive->add(out.tempPath(), output, hashLine, *body);
   else
-    archive.add(out.tempPath(), output);
+    archive->add(out.tempPath(), output);
+  return SealedOutput(std::move(prepared), std::move(archive), std::move(hashLine));
+}
 
+void writeHashedOutput(Session& session, std::unique_ptr<OutputPreparation> prepared,
+                       const OutputHooks& hooks) {
+  SealedOutput sealed = prepareSealedOutput(session, std::move(prepared), hooks);
   if (session.store && session.store->inCommand()) session.store->commitCommand();
-  archive.commit();
-  out.commit();
-
-  // The hash box shows a value only once the file that carries it is in place.
-  session.form.edtHashvalue.text = hashLine.substr(0, 40);
-  ui.progress(kStage, prepared->paymentSize(), prepared->paymentSize());
+  sealed.commit(session);
 }
 
 }  // namespace bs

@@ -55,16 +55,40 @@ struct OutputHooks {
   std::function<void(const std::string& scratchFile)> beforeHash;
 };
 
-// The output step of the batch run: the normalised lines of the payment file, their hash value
-// into edtHashvalue, the output file (hash line, CR LF, the lines) and the archive holding it.
-// Both are written to temporary files beside their targets and forced to disk, the command's
-// report tables are committed, and only then does the archive replace the old one and, last,
-// the output replace the payment file (Replace mode) or become the new file.  A failure at any
-// step leaves the payment file as the fill left it and removes what was prepared.  When the
-// normalised lines cannot be hashed, shows "Unable to open source file." and then fails naming
-// the scratch file and the reason: no output file and no archive are written.
-// `prepared` is the output started while the batch was validated: it is taken over when it is
-// of this batch, else one is made now.
+class PreparedArchive;
+
+// The sealed output and the archive holding it, complete and on the disk in temporary files
+// beside their targets; nothing the user sees has changed yet.  Dropped without commit(), it
+// removes both, and the payment file stays as the fill left it.
+class SealedOutput {
+ public:
+  SealedOutput(std::unique_ptr<OutputPreparation> prepared,
+               std::unique_ptr<PreparedArchive> archive, std::string hashLine);
+  SealedOutput(SealedOutput&&) noexcept;
+  ~SealedOutput();
+
+  // Puts the archive in place, then the output: the payment file, in Replace mode, is replaced
+  // last.  Then the hash value goes into edtHashvalue.
+  void commit(Session& session);
+
+ private:
+  std::unique_ptr<OutputPreparation> prepared_;  // holds the output's temporary file
+  std::unique_ptr<PreparedArchive> archive_;
+  std::string hashLine_;
+};
+
+// The output step of the batch run, up to the point where everything is ready: the normalised
+// lines of the payment file with their hash line in the output's temporary file, and the
+// archive's, both synced.  `prepared` is the output started while the batch was validated: it
+// is taken over when it is of this batch, else one is made now.  When the normalised lines
+// cannot be hashed, shows "Unable to open source file." and then fails naming the scratch file
+// and the reason: no output file and no archive are written.
+SealedOutput prepareSealedOutput(Session& session, std::unique_ptr<OutputPreparation> prepared,
+                                 const OutputHooks& hooks = {});
+
+// The whole output step: prepareSealedOutput, the command's report tables committed, then the
+// archive and the output put in place.  A failure at any step leaves the payment file as the
+// fill left it and removes what was prepared.
 void writeHashedOutput(Session& session, std::unique_ptr<OutputPreparation> prepared,
                        const OutputHooks& hooks = {});
 void writeHashedOutput(Session& session, const OutputHooks& hooks = {});
