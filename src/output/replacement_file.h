@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/unique_fd.h"
+#include "core/platform_file.h"
 
 namespace bs {
 

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "core/failure.h"
-#include "core/unique_fd.h"
+#include "core/platform_file.h"
 #include "output/hashed_output.h"
 
 namespace bs {
