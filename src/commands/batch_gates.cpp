@@ -6,6 +6,7 @@
 #include "commands/batch_gates.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -15,6 +16,7 @@
 #include "core/error_list.h"
 #include "core/prechecks.h"
 #include "core/text_lines.h"
+#include "output/hashed_output.h"
 #include "output/notification_fill.h"
 
 namespace bs {
@@ -104,9 +106,15 @@ ExpressChequeCounts countExpressCheques(Session& session, const std::string& pat
 
 // Both structure pre-checks.  A well-formed file is read once for both and for the express
 // cheque counts; a file with offending lines is read again by the checks that list them.
+// The same read tells whether the notification fill would change the file; when the file is read
+// again, `fillChangesFile` stays unknown.
 bool passStructure(Session& session, const Gates& gates, const std::string& path,
-                   ExpressChequeCounts& express) {
-  if (passStructureChecks(session, path, express)) return true;
+                   ExpressChequeCounts& express, std::optional<bool>& fillChangesFile) {
+  bool fill = true;
+  if (passStructureChecks(session, path, express, &fill)) {
+    fillChangesFile = fill;
+    return true;
+  }
   Form& f = session.form;
   const auto refuse = [&](const char* status) {
     if (!gates.announce) return false;
@@ -130,8 +138,7 @@ void rememberCheckedFile(BatchState& st, const std::string& path) {
 
 }  // namespace
 
-bool passGates(Session& session, const Gates& gates,
-               std::unique_ptr<OutputPreparation>* preparation) {
+bool passGates(Session& session, const Gates& gates, SealPreparation* preparation) {
   Form& f = session.form;
   BatchState& st = session.state;
   const std::string path = f.edtFileInput.text;
@@ -145,8 +152,9 @@ bool passGates(Session& session, const Gates& gates,
   if (gates.outputNames && !passOutputNames(session)) return false;
 
   ExpressChequeCounts express;
+  std::optional<bool> fillChangesFile;
   rememberCheckedFile(st, path);
-  if (!passStructure(session, gates, path, express)) return false;
+  if (!passStructure(session, gates, path, express, fillChangesFile)) return false;
   if (gates.expressLimit &&
       (express.xmq > kExpressChequeLimit || express.xdq > kExpressChequeLimit)) {
     ask(session, DialogKind::Error,
@@ -154,19 +162,22 @@ bool passGates(Session& session, const Gates& gates,
     return false;
   }
 
-  std::unique_ptr<OutputPreparation> prepared;
+  SealPreparation prepared;
   if (gates.sealing) {
     // From here on the payment file carries "N" in every blank notification column, whatever
     // the outcome of the run.
-    fillNotificationFlags(session);
-    // The sealed output is prepared while the file is validated; a run that stops drops it.
-    prepared = startOutputPreparation(session);
+    fillNotificationFlags(session, fillChangesFile);
+    // The sealed output is prepared and the summary gathered while the file is validated; a run
+    // that stops drops both.
+    prepared.output = startOutputPreparation(session);
+    prepared.summary =
+        std::make_unique<SummaryGatherer>(folderOf(outputPath(session.form)), session.state);
   }
 
   rememberCheckedFile(st, path);
-  validateFile(session, path);
+  validateFile(session, path, prepared.summary.get());
   if (gates.stopOnFaults && !st.batchValid) {
-    prepared.reset();
+    prepared = SealPreparation{};
     inform(session, "Error Data !");
     return false;
   }

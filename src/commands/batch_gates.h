@@ -4,6 +4,7 @@
 
 #include "core/session.h"
 #include "output/output_preparation.h"
+#include "reports/payment_summary.h"
 
 namespace bs {
 
@@ -26,9 +27,15 @@ inline constexpr Gates kFeeReportGates{true,  false, true,  false, false, false,
 inline constexpr Gates kCheckGates    {false, false, false, false, false, false, false};
 // clang-format on
 
-// Runs the gates; true when the command may go on.  With `sealing`, the sealed output prepared
-// while the file is validated is handed to `preparation`; it is dropped when a later gate stops.
-bool passGates(Session& session, const Gates& gates,
-               std::unique_ptr<OutputPreparation>* preparation = nullptr);
+// What the batch run makes ready while the file is validated: the sealed output on its way and
+// the payment summary gathered from the validated lines.
+struct SealPreparation {
+  std::unique_ptr<OutputPreparation> output;
+  std::unique_ptr<SummaryGatherer> summary;
+};
+
+// Runs the gates; true when the command may go on.  With `sealing`, what is made ready while the
+// file is validated is handed to `preparation`; it is dropped when a later gate stops.
+bool passGates(Session& session, const Gates& gates, SealPreparation* preparation = nullptr);
 
 }  // namespace bs

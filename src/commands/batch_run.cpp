@@ -23,17 +23,18 @@ Outcome ToolButton3Click(Session& session) {
 }
 
 Outcome runBatch(Session& session) {
-  std::unique_ptr<OutputPreparation> prepared;
+  SealPreparation prepared;
   if (!passGates(session, kBatchRunGates, &prepared)) return Outcome::stopped();
 
-  fillPaymentSummary(session);
+  fillPaymentSummary(session, prepared.summary.get());
+  prepared.summary.reset();
   fillReportTable(session);
 
   // Everything is made ready before anything is replaced: the sealed output and its archive on
   // the disk beside their targets, then the report tables committed.  Only then do the archive
   // and, last, the output take their places, so that a failure at any step leaves the payment
   // file as the fill left it, ready for another run, and never sealed without its archive.
-  SealedOutput sealed = prepareSealedOutput(session, std::move(prepared));
+  SealedOutput sealed = prepareSealedOutput(session, std::move(prepared.output));
   if (session.store && session.store->inCommand()) session.store->commitCommand();
   sealed.commit(session);
 

@@ -224,16 +224,18 @@ void resetForRun(Session& session) {
 
 }  // namespace
 
-void validateFile(Session& session, const std::string& path) {
+void validateFile(Session& session, const std::string& path, SummaryGatherer* summary) {
   resetForRun(session);
   Validator validator(session);
   LineReader reader(path);
   std::string_view line;
   while (reader.next(line)) {
     validator.line(line, reader.lineNumber());
+    if (summary) summary->line(line);
     if (reader.lineNumber() % kProgressEvery == 0)
       session.ui.progress("Validating", reader.bytesRead(), reader.fileSize());
   }
+  if (summary) summary->finish();
   session.ui.progress("Validating", reader.bytesRead(), reader.fileSize());
 }
 

@@ -59,13 +59,16 @@ void layOutLengthList(Session& session) {
 
 }  // namespace
 
-bool passStructureChecks(Session& session, const std::string& path, ExpressChequeCounts& express) {
+bool passStructureChecks(Session& session, const std::string& path, ExpressChequeCounts& express,
+                         bool* fillChangesFile) {
   ExpressChequeCounts counts;
+  bool fill = false;
   {
     LineReader reader(path);
     std::string_view line;
     std::string_view product;
     std::string productText;
+    std::uint64_t kept = 0;
     while (reader.next(line)) {
       const std::string_view type = cut(line, 1, 3);
       const std::size_t expected = lengthOfType(type);
@@ -77,14 +80,18 @@ bool passStructureChecks(Session& session, const std::string& path, ExpressChequ
         if (product == "XMQ") ++counts.xmq;
         if (product == "XDQ") ++counts.xdq;
       }
+      if (notificationFlagBlank(line) || reader.lineEnd() == LineEnd::Sub) fill = true;
+      kept += reader.lineLength() + lineEndSize(reader.lineEnd());
       reportProgress(session, "Checking record types and lengths", reader);
     }
+    if (kept != reader.fileSize()) fill = true;
   }
   layOutTypeList(session);
   session.state.recordTypesValid = true;
   layOutLengthList(session);
   session.state.recordLengthsValid = true;
   express = counts;
+  if (fillChangesFile) *fillChangesFile = fill;
   return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "core/session.h"
 
@@ -17,10 +18,20 @@ struct ExpressChequeCounts {
   long xdq = 0;
 };
 
+// A credit line whose notification flag (column 259) is blank: the fill writes "N" there.
+inline bool notificationFlagBlank(std::string_view line) {
+  constexpr std::size_t kNotificationColumn = 259;
+  return line.size() >= kNotificationColumn && line.substr(0, 3) == "003" &&
+         line[kNotificationColumn - 1] == ' ';
+}
+
 // Both structure pre-checks, and the credits under the express cheque products, in one read.
 // When every line passes both, leaves the grid and the batch state exactly as checkRecordTypes
 // followed by checkRecordLengths do and returns true; otherwise returns false having changed
-// nothing, and the caller runs the two checks, which list the offending lines.
-bool passStructureChecks(Session& session, const std::string& path, ExpressChequeCounts& express);
+// nothing, and the caller runs the two checks, which list the offending lines.  With
+// `fillChangesFile`, the same read also tells whether the notification fill would change the
+// file: a blank flag, a 0x1A byte or anything after the last line.
+bool passStructureChecks(Session& session, const std::string& path, ExpressChequeCounts& express,
+                         bool* fillChangesFile = nullptr);
 
 }  // namespace bs

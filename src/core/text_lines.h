@@ -39,6 +39,12 @@ enum class LineEnd {
   Sub,        // a 0x1A byte: it and everything after it are never read
 };
 
+// The bytes of a line end as they stand in the file: a 0x1A byte and the end of the file are
+// not part of the line.
+constexpr std::size_t lineEndSize(LineEnd end) {
+  return end == LineEnd::CrLf ? 2 : end == LineEnd::Cr ? 1 : 0;
+}
+
 // Reads a payment file one line at a time.  A line ends at CR; an LF directly after the CR
 // belongs to the line end; any other LF is an ordinary byte of the line; a 0x1A byte ends the
 // file.  The file is read in blocks and at most one line is held in memory, and of a line longer

@@ -1,5 +1,6 @@
 #include "output/notification_fill.h"
 
+#include "core/prechecks.h"
 #include "core/text_lines.h"
 #include "output/replacement_file.h"
 
@@ -9,11 +10,6 @@ namespace {
 
 constexpr std::size_t kNotificationColumn = 259;
 constexpr const char* kStage = "Filling notification flags";
-
-bool needsFill(std::string_view line) {
-  return line.size() >= kNotificationColumn && line.substr(0, 3) == "003" &&
-         line[kNotificationColumn - 1] == ' ';
-}
 
 std::string_view lineEndBytes(LineEnd end) {
   switch (end) {
@@ -35,23 +31,24 @@ bool fillChangesFile(const std::string& path) {
   std::string_view line;
   std::uint64_t kept = 0;
   while (reader.next(line)) {
-    if (needsFill(line) || reader.lineEnd() == LineEnd::Sub) return true;
-    kept += reader.lineLength() + lineEndBytes(reader.lineEnd()).size();
+    if (notificationFlagBlank(line) || reader.lineEnd() == LineEnd::Sub) return true;
+    kept += reader.lineLength() + lineEndSize(reader.lineEnd());
   }
   return kept != reader.fileSize();
 }
 
 }  // namespace
 
-bool fillNotificationFlags(const std::string& paymentFile, Ui* progress) {
-  if (!fillChangesFile(paymentFile)) return false;
+bool fillNotificationFlags(const std::string& paymentFile, Ui* progress,
+                           std::optional<bool> changesFile) {
+  if (!(changesFile ? *changesFile : fillChangesFile(paymentFile))) return false;
 
   LineReader reader(paymentFile);
   ReplacementFile out(paymentFile);
   std::string_view line;
   while (reader.next(line)) {
     reader.expectWhole();
-    if (needsFill(line)) {
+    if (notificationFlagBlank(line)) {
       out.write(line.substr(0, kNotificationColumn - 1));
       out.write("N");
       out.write(line.substr(kNotificationColumn));
@@ -67,8 +64,8 @@ bool fillNotificationFlags(const std::string& paymentFile, Ui* progress) {
   return true;
 }
 
-void fillNotificationFlags(Session& session) {
-  fillNotificationFlags(session.form.edtFileInput.text, &session.ui);
+void fillNotificationFlags(Session& session, std::optional<bool> changesFile) {
+  fillNotificationFlags(session.form.edtFileInput.text, &session.ui, changesFile);
 }
 
 }  // namespace bs

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "core/session.h"
@@ -10,10 +11,13 @@ namespace bs {
 // in the payment file itself.  Every other byte stays as it is, line ends included (a line that
 // ends in a lone CR keeps it); a 0x1A byte and everything after it are dropped.  The file is
 // swapped whole: at any moment it is either the old file or the complete filled one.  A file that
-// needs no change is not rewritten.  Returns whether the file was rewritten.
-bool fillNotificationFlags(const std::string& paymentFile, Ui* progress = nullptr);
+// needs no change is not rewritten.  Returns whether the file was rewritten.  `changesFile`, when
+// an earlier read of the file already told whether the fill would change it, saves reading it
+// once more to find out.
+bool fillNotificationFlags(const std::string& paymentFile, Ui* progress = nullptr,
+                           std::optional<bool> changesFile = std::nullopt);
 
 // The step of the batch run: the payment file named in edtFileInput.
-void fillNotificationFlags(Session& session);
+void fillNotificationFlags(Session& session, std::optional<bool> changesFile = std::nullopt);
 
 }  // namespace bs

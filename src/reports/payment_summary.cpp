@@ -1,9 +1,12 @@
 #include "reports/payment_summary.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <utility>
 
 #include "core/error_list.h"
+#include "core/failure.h"
 #include "core/field_checks.h"
 #include "core/text_lines.h"
 #include "reports/money.h"
@@ -89,6 +92,49 @@ void addSummaryRow(Grid& g, std::string_view product, std::string date, std::str
   g.setRowCount(g.rowCount() + 1);
 }
 
+// What the summary does with the lines, as steps: the same steps go straight to the grid, the
+// tables and the batch state, or are kept by the gatherer to be taken there later.
+class SummarySteps {
+ public:
+  virtual ~SummarySteps() = default;
+  virtual void customerRef(std::string_view ref) = 0;
+  // The debit account of the latest debit; `shown` also puts it in the grid's last row.
+  virtual void debitAccount(std::string_view account, bool shown) = 0;
+  virtual void summaryRow(std::string_view product, std::string date, std::string count,
+                          Money amount) = 0;
+  virtual void detailRow(const DetailRow& row) = 0;
+  // The Total row, from the first columns of the last line.
+  virtual void totalRow(std::string_view lastLine) = 0;
+};
+
+class ShownSteps : public SummarySteps {
+ public:
+  ShownSteps(Session& session, ReportTables& tables)
+      : st_(session.state), g_(session.form.StringGrid1), tables_(tables) {}
+
+  void customerRef(std::string_view ref) override { st_.customerRef.assign(ref); }
+  void debitAccount(std::string_view account, bool shown) override {
+    st_.debitAccount.assign(account);
+    if (shown) g_.setCell(6, g_.rowCount() - 1, st_.debitAccount);
+  }
+  void summaryRow(std::string_view product, std::string date, std::string count,
+                  Money amount) override {
+    addSummaryRow(g_, product, std::move(date), std::move(count), amount);
+  }
+  void detailRow(const DetailRow& row) override { tables_.appendDetailRow(row); }
+  void totalRow(std::string_view lastLine) override {
+    int row = g_.rowCount() - 1;
+    std::string count = countText(cut(lastLine, 10, 15));
+    std::string total = formatThousands(amountAt(lastLine, 16, 28, 31));
+    g_.setCells(row, {"", "", "Total", count, total});
+  }
+
+ private:
+  BatchState& st_;
+  Grid& g_;
+  ReportTables& tables_;
+};
+
 // The credit whose detail row is being gathered.  One object serves every credit of the pass,
 // so that its texts keep their buffers from one credit to the next.
 struct PendingCredit {
@@ -114,88 +160,114 @@ struct PendingCredit {
 // Of the last line the Total row reads only columns 10-31 (the count and the total amount).
 constexpr std::size_t kTrailerFieldsEnd = 31;
 
-void paymentPass(Session& session, LineReader& reader, ReportTables& tables) {
-  BatchState& st = session.state;
-  Grid& g = session.form.StringGrid1;
-  PendingCredit pending;
-  long long creditNo = 0;
-  std::string productName;
-  std::string debitOfCredits;
-  std::string lastLine;
+// The summary of a payment batch, a line at a time: a summary row per debit, then the Total
+// row; a detail row per credit.
+class PaymentLines {
+ public:
+  // `customerRef` is the batch state's until the header line gives the batch's own.
+  PaymentLines(SummarySteps& out, std::string customerRef)
+      : out_(out), customerRef_(std::move(customerRef)) {}
 
-  auto writePending = [&] {
-    if (!pending.active) return;
-    DetailRow& r = pending.row;
-    r.No = ++creditNo;
-    r.Product = productName;
-    r.dabit_Acc = debitOfCredits;
-    r.Customer_Ref = st.customerRef;
-    tables.appendDetailRow(r);
-    pending.active = false;
-  };
-
-  std::string_view line;
-  std::uint64_t lines = 0;
-  while (reader.next(line)) {
+  void line(std::string_view line) {
     std::string_view type = cut(line, 1, 3);
-    if (type == "001") st.customerRef = std::string(cut(line, 16, 27));
-    if (type == "002") {
-      st.debitAccount = std::string(cut(line, 15, 39));
-      g.setCell(6, g.rowCount() - 1, st.debitAccount);
+    if (type == "001") {
+      customerRef_.assign(cut(line, 16, 27));
+      out_.customerRef(customerRef_);
     }
-    if (pending.active && (type == "003" || type == "002" || type == "999")) writePending();
+    if (type == "002") out_.debitAccount(cut(line, 15, 39), true);
+    if (pending_.active && (type == "003" || type == "002" || type == "999")) writePending();
     if (type == "002") {
-      productName = productDisplayName(cut(line, 4, 6));
-      debitOfCredits = std::string(cut(line, 15, 39));
-      addSummaryRow(g, cut(line, 4, 6), shownDate(line, 7), countText(cut(line, 73, 78)),
-                    amountAt(line, 49, 61, 64));
-      creditNo = 0;
+      productName_ = productDisplayName(cut(line, 4, 6));
+      debitOfCredits_.assign(cut(line, 15, 39));
+      out_.summaryRow(cut(line, 4, 6), shownDate(line, 7), countText(cut(line, 73, 78)),
+                      amountAt(line, 49, 61, 64));
+      creditNo_ = 0;
     } else if (type == "003") {
-      pending.start();
-      DetailRow& r = pending.row;
+      pending_.start();
+      DetailRow& r = pending_.row;
       r.CreditAccount.assign(cut(line, 10, 34));
       assignAmountText(r.CreditAmount, line, 35, 47, 50);
       r.DeliveryMode.assign(cut(line, 65, 65));
       r.PickupLocation.assign(cut(line, 66, 69));
       assignAmountText(r.TotalInvoidAmount, line, 116, 128, 131);
-    } else if (type == "004" && pending.active) {
+    } else if (type == "004" && pending_.active) {
       std::string_view thai = cut(line, 33, 132);
-      pending.row.NameEng.assign(trim(thai).empty() ? cut(line, 353, 422) : thai);
-    } else if (type == "005" && pending.active) {
-      pending.whtSum += amountAt(line, 20, 32, 35);
-      pending.row.TotalWHTAmount = formatGeneral(pending.whtSum);
-    } else if (type == "006" && pending.active) {
-      pending.vatSum += amountAt(line, 148, 160, 163);
-      pending.row.VATAmount = formatGeneral(pending.vatSum);
+      pending_.row.NameEng.assign(trim(thai).empty() ? cut(line, 353, 422) : thai);
+    } else if (type == "005" && pending_.active) {
+      pending_.whtSum += amountAt(line, 20, 32, 35);
+      pending_.row.TotalWHTAmount = formatGeneral(pending_.whtSum);
+    } else if (type == "006" && pending_.active) {
+      pending_.vatSum += amountAt(line, 148, 160, 163);
+      pending_.row.VATAmount = formatGeneral(pending_.vatSum);
     }
-    lastLine.assign(cut(line, 1, kTrailerFieldsEnd));
-    if ((++lines & 0x3ff) == 0)
-      session.ui.progress("Payment summary", reader.bytesRead(), reader.fileSize());
+    lastLine_.assign(cut(line, 1, kTrailerFieldsEnd));
   }
-  // A credit still pending at the end of a file without trailer is kept all the same.
-  writePending();
 
-  int row = g.rowCount() - 1;
-  std::string count = countText(cut(lastLine, 10, 15));
-  std::string total = formatThousands(amountAt(lastLine, 16, 28, 31));
-  g.setCells(row, {"", "", "Total", count, total});
-}
+  void finish() {
+    // A credit still pending at the end of a file without trailer is kept all the same.
+    writePending();
+    out_.totalRow(lastLine_);
+  }
 
-void directDebitPass(Session& session, LineReader& reader) {
-  BatchState& st = session.state;
-  Grid& g = session.form.StringGrid1;
-  std::string_view line;
-  while (reader.next(line)) {
+ private:
+  void writePending() {
+    if (!pending_.active) return;
+    DetailRow& r = pending_.row;
+    r.No = ++creditNo_;
+    r.Product = productName_;
+    r.dabit_Acc = debitOfCredits_;
+    r.Customer_Ref = customerRef_;
+    out_.detailRow(r);
+    pending_.active = false;
+  }
+
+  SummarySteps& out_;
+  PendingCredit pending_;
+  long long creditNo_ = 0;
+  std::string customerRef_;
+  std::string productName_;
+  std::string debitOfCredits_;
+  std::string lastLine_;
+};
+
+// The summary of a direct-debit batch: a summary row per direct-debit record.
+class DirectDebitLines {
+ public:
+  explicit DirectDebitLines(SummarySteps& out) : out_(out) {}
+
+  void line(std::string_view line) {
     std::string_view type = cut(line, 1, 3);
     if (type == "001") {
-      st.customerRef = std::string(cut(line, 16, 27));
+      out_.customerRef(cut(line, 16, 27));
     } else if (type == "002") {
-      st.debitAccount = std::string(cut(line, 15, 39));
+      out_.debitAccount(cut(line, 15, 39), false);
     } else if (type == "007") {
-      addSummaryRow(g, cut(line, 4, 6), shownDate(line, 15), countText(cut(line, 112, 117)),
-                    amountAt(line, 96, 108, 111));
+      out_.summaryRow(cut(line, 4, 6), shownDate(line, 15), countText(cut(line, 112, 117)),
+                      amountAt(line, 96, 108, 111));
     }
   }
+  void finish() {}
+
+ private:
+  SummarySteps& out_;
+};
+
+constexpr const char* kStage = "Payment summary";
+
+template <typename Lines>
+void summaryPass(Session& session, LineReader& reader, Lines& lines, bool showProgress) {
+  std::string_view line;
+  std::uint64_t n = 0;
+  while (reader.next(line)) {
+    lines.line(line);
+    if (showProgress && (++n & 0x3ff) == 0)
+      session.ui.progress(kStage, reader.bytesRead(), reader.fileSize());
+  }
+  lines.finish();
+}
+
+bool isDirectDebitBatch(const Session& session) {
+  return session.state.currentProduct == directDebitProduct;
 }
 
 }  // namespace
@@ -218,27 +290,283 @@ std::string productDisplayName(std::string_view code) {
 
 namespace {
 
-// The summary's passes, once the grid is set up.
-void summarise(Session& session, ReportTables& tables) {
+// The steps as the gatherer keeps them: in order, in an unnamed scratch file, so that the memory
+// stays the same whatever the number of credits.  A step is its kind, the kind of batch whose
+// summary takes it, and its fields, texts as their length and bytes.
+class KeptSteps : public SummarySteps {
+ public:
+  enum Kind : char { CustomerRef = 'C', DebitAccount = 'A', Row = 'S', Detail = 'D', Total = 'T' };
+
+  KeptSteps(SummarySpill& spill, char batch) : spill_(spill), batch_(batch) {}
+
+  void customerRef(std::string_view ref) override {
+    begin(CustomerRef);
+    text(ref);
+  }
+  void debitAccount(std::string_view account, bool shown) override {
+    begin(DebitAccount);
+    text(account);
+    spill_.bytes.push_back(shown ? '1' : '0');
+  }
+  void summaryRow(std::string_view product, std::string date, std::string count,
+                  Money amount) override {
+    begin(Row);
+    text(product);
+    text(date);
+    text(count);
+    number(amount.tenThousandths);
+  }
+  void detailRow(const DetailRow& r) override {
+    begin(Detail);
+    number(r.No);
+    for (const std::string* field :
+         {&r.Product, &r.NameEng, &r.CreditAmount, &r.CreditAccount, &r.TotalInvoidAmount,
+          &r.TotalWHTAmount, &r.DeliveryMode, &r.PickupLocation, &r.VATAmount, &r.Customer_Ref,
+          &r.dabit_Acc})
+      text(*field);
+  }
+  void totalRow(std::string_view lastLine) override {
+    begin(Total);
+    text(lastLine);
+  }
+
+ private:
+  void begin(Kind kind) {
+    spill_.flushIfFull();
+    spill_.bytes.push_back(batch_);
+    spill_.bytes.push_back(kind);
+  }
+  void number(std::int64_t value) {
+    char bytes[sizeof value];
+    std::memcpy(bytes, &value, sizeof value);
+    spill_.bytes.append(bytes, sizeof value);
+  }
+  void text(std::string_view t) {
+    number(static_cast<std::int64_t>(t.size()));
+    spill_.bytes.append(t);
+  }
+
+  SummarySpill& spill_;
+  char batch_;
+};
+
+// Reads the kept steps back in order.
+class KeptStepReader {
+ public:
+  KeptStepReader(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+
+  bool atEnd() const { return offset_ >= size_; }
+  std::uint64_t offset() const { return offset_; }
+  char byte() { return *take(1); }
+  std::int64_t number() {
+    std::int64_t value = 0;
+    std::memcpy(&value, take(sizeof value), sizeof value);
+    return value;
+  }
+  std::string_view text() {
+    const auto n = static_cast<std::size_t>(number());
+    return {take(n), n};
+  }
+
+ private:
+  // The next n bytes, kept in the buffer until the next call.
+  const char* take(std::size_t n) {
+    if (n > size_ - offset_) throw Failure("The payment summary's scratch file is damaged.");
+    if (pos_ + n > buffer_.size()) {
+      buffer_.erase(0, pos_);
+      pos_ = 0;
+      const std::size_t want = std::max<std::size_t>(n - buffer_.size(), 1 << 18);
+      const std::size_t have = buffer_.size();
+      buffer_.resize(have + want);
+      const std::uint64_t from = offset_ + have;
+      std::size_t got = 0;
+      while (got < want && from + got < size_) {
+        long long r = readAt(fd_, buffer_.data() + have + got, want - got, from + got);
+        if (r < 0)
+          throwIoFailure("Read error on", "the payment summary's scratch file",
+                         static_cast<int>(-r));
+        if (r == 0) break;
+        got += static_cast<std::size_t>(r);
+      }
+      buffer_.resize(have + got);
+      if (buffer_.size() < n) throw Failure("The payment summary's scratch file is damaged.");
+    }
+    const char* at = buffer_.data() + pos_;
+    pos_ += n;
+    offset_ += n;
+    return at;
+  }
+
+  int fd_;
+  std::uint64_t size_;
+  std::uint64_t offset_ = 0;
+  std::string buffer_;
+  std::size_t pos_ = 0;
+};
+
+// Takes the kept steps of one kind of batch to the grid, the tables and the batch state.
+void replayKeptSteps(Session& session, const SummarySpill& spill, char batch, SummarySteps& out) {
+  KeptStepReader in(spill.fd.get(), spill.written);
+  DetailRow r;
+  std::uint64_t steps = 0;
+  while (!in.atEnd()) {
+    const char stepBatch = in.byte();
+    const char kind = in.byte();
+    const bool wanted = stepBatch == batch;
+    switch (kind) {
+      case KeptSteps::CustomerRef: {
+        std::string_view ref = in.text();
+        if (wanted) out.customerRef(ref);
+        break;
+      }
+      case KeptSteps::DebitAccount: {
+        std::string_view account = in.text();
+        const bool shown = in.byte() == '1';
+        if (wanted) out.debitAccount(account, shown);
+        break;
+      }
+      case KeptSteps::Row: {
+        std::string product(in.text());
+        std::string date(in.text());
+        std::string count(in.text());
+        const Money amount{in.number()};
+        if (wanted) out.summaryRow(product, std::move(date), std::move(count), amount);
+        break;
+      }
+      case KeptSteps::Detail: {
+        r.No = in.number();
+        for (std::string* field : {&r.Product, &r.NameEng, &r.CreditAmount, &r.CreditAccount,
+                                   &r.TotalInvoidAmount, &r.TotalWHTAmount, &r.DeliveryMode,
+                                   &r.PickupLocation, &r.VATAmount, &r.Customer_Ref, &r.dabit_Acc})
+          field->assign(in.text());
+        if (wanted) out.detailRow(r);
+        break;
+      }
+      case KeptSteps::Total: {
+        std::string_view lastLine = in.text();
+        if (wanted) out.totalRow(lastLine);
+        break;
+      }
+      default:
+        throw Failure("The payment summary's scratch file is damaged.");
+    }
+    if (wanted && batch == 'P' && (++steps & 0x3ff) == 0)
+      session.ui.progress(kStage, in.offset(), spill.written);
+  }
+}
+
+constexpr char kPaymentBatch = 'P';
+constexpr char kDirectDebitBatch = 'D';
+
+// The summary's passes, once the grid is set up: from the gathered steps when there are any for
+// this kind of batch, else from the payment file.
+void summarise(Session& session, ReportTables& tables, SummaryGatherer* gathered) {
+  const bool directDebit = isDirectDebitBatch(session);
+  ShownSteps shown(session, tables);
+  if (gathered && gathered->usableFor(directDebit)) {
+    tables.emptyTable(kReportTableFile);
+    tables.emptyTable(kReportTableDetailFile);
+    replayKeptSteps(session, gathered->spill(), directDebit ? kDirectDebitBatch : kPaymentBatch,
+                    shown);
+    return;
+  }
   LineReader reader(session.form.edtFileInput.text);
   tables.emptyTable(kReportTableFile);
   tables.emptyTable(kReportTableDetailFile);
-  if (session.state.currentProduct == directDebitProduct)
-    directDebitPass(session, reader);
-  else
-    paymentPass(session, reader, tables);
+  if (directDebit) {
+    DirectDebitLines lines(shown);
+    summaryPass(session, reader, lines, false);
+  } else {
+    PaymentLines lines(shown, session.state.customerRef);
+    summaryPass(session, reader, lines, true);
+  }
 }
 
 }  // namespace
 
-void fillPaymentSummary(Session& session, ReportTables& tables) {
-  setUpSummaryGrid(session);
-  summarise(session, tables);
+void SummarySpill::flushIfFull() {
+  if (bytes.size() >= kFlushAt) flush();
 }
 
-void fillPaymentSummary(Session& session) {
+void SummarySpill::flush() {
+  if (bytes.empty()) return;
+  if (int e = writeAllAt(fd.get(), bytes.data(), bytes.size(), written))
+    throwIoFailure("Write error on", "the payment summary's scratch file", e);
+  written += bytes.size();
+  bytes.clear();
+}
+
+struct SummaryGatherer::Lines {
+  KeptSteps paymentSteps;
+  KeptSteps directDebitSteps;
+  PaymentLines payment;
+  DirectDebitLines directDebit;
+
+  Lines(SummarySpill& spill, const std::string& customerRef)
+      : paymentSteps(spill, kPaymentBatch),
+        directDebitSteps(spill, kDirectDebitBatch),
+        payment(paymentSteps, customerRef),
+        directDebit(directDebitSteps) {}
+};
+
+SummaryGatherer::SummaryGatherer(const std::string& scratchFolder, const BatchState& state) {
+  int error = 0;
+  spill_.fd = createScratch(scratchFolder, error);
+  if (!spill_.fd) {
+    paymentUsable_ = directDebitUsable_ = false;
+    return;
+  }
+  spill_.bytes.reserve(SummarySpill::kFlushAt + 4096);
+  lines_ = std::make_unique<Lines>(spill_, state.customerRef);
+}
+
+SummaryGatherer::~SummaryGatherer() = default;
+
+void SummaryGatherer::line(std::string_view line) {
+  // A step that fails here leaves the summary to read the file, where it fails the same way at
+  // the same line.
+  if (paymentUsable_) {
+    try {
+      lines_->payment.line(line);
+    } catch (...) {
+      paymentUsable_ = false;
+    }
+  }
+  if (directDebitUsable_) {
+    try {
+      lines_->directDebit.line(line);
+    } catch (...) {
+      directDebitUsable_ = false;
+    }
+  }
+}
+
+void SummaryGatherer::finish() {
+  try {
+    if (paymentUsable_) lines_->payment.finish();
+  } catch (...) {
+    paymentUsable_ = false;
+  }
+  try {
+    spill_.flush();
+    finished_ = true;
+  } catch (...) {
+    paymentUsable_ = directDebitUsable_ = false;
+  }
+}
+
+bool SummaryGatherer::usableFor(bool directDebit) const {
+  return finished_ && (directDebit ? directDebitUsable_ : paymentUsable_);
+}
+
+void fillPaymentSummary(Session& session, ReportTables& tables, SummaryGatherer* gathered) {
   setUpSummaryGrid(session);
-  summarise(session, *storeReportTables(session.store));
+  summarise(session, tables, gathered);
+}
+
+void fillPaymentSummary(Session& session, SummaryGatherer* gathered) {
+  setUpSummaryGrid(session);
+  summarise(session, *storeReportTables(session.store), gathered);
 }
 
 void fillReportTable(Session& session) {

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "core/failure.h"
 #include "core/scripted_ui.h"
+#include "core/text_lines.h"
 #include "report_fixtures.h"
 
 namespace bs {
@@ -199,6 +202,70 @@ TEST_F(SummaryFixture, DirectDebitRowsGoInWithAnEmptyAccountAndNoSummaryOnlyDele
   tables.statements.clear();
   fillReportTable(session, tables);
   EXPECT_EQ(tables.statements, (std::vector<std::string>{"Delete From ReportTable"}));
+}
+
+// The summary gathered from the validation pass's lines comes out as the one read from the file:
+// grid, detail rows, batch state, and a failure at the same point with the same rows written.
+TEST_F(SummaryFixture, AGatheredSummaryIsTheSummaryReadFromTheFile) {
+  std::string badDebit = reptest::debitLine("PAY", "20240131", kAcc1, 1000, 1);
+  badDebit.replace(48, 3, "1X0");
+  std::vector<std::string> noTrailer = twoDebitBatch();
+  noTrailer.pop_back();
+  struct Case {
+    const char* name;
+    std::vector<std::string> lines;
+    std::string product;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {"two debits", twoDebitBatch(), "PAY"},
+      {"no trailer", noTrailer, "MCL"},
+      {"no header", {reptest::debitLine("PAY", "20240131", kAcc1, 1000, 1), reptest::creditLine("1", 1000)}, "PAY"},
+      {"direct debit", {reptest::headerLine("C", "DDREF"), reptest::debitLine("PAY", "20240131", kAcc1, 1, 0), reptest::directDebitLine("20240131", 100000, 1), reptest::trailerLine(0, 0)}, "DDR"},
+      {"does not convert", {reptest::headerLine("C", "R"), reptest::debitLine("PAY", "20240131", kAcc1, 1000, 1), reptest::creditLine("1", 1000), badDebit}, "PAY"},
+  };
+  // clang-format on
+  struct Result {
+    std::vector<std::vector<std::string>> grid;
+    std::vector<std::vector<std::string>> detail;
+    std::string customerRef, debitAccount, failure;
+  };
+  for (const Case& c : cases) {
+    Result results[2];
+    for (int gathered = 0; gathered < 2; ++gathered) {
+      tables.detail.clear();
+      session.state.customerRef = "from before";
+      session.state.debitAccount = "from before";
+      useFile(c.lines, c.product);
+      std::optional<SummaryGatherer> gatherer;
+      if (gathered) {
+        gatherer.emplace(dir.path().string(), session.state);
+        LineReader reader(session.form.edtFileInput.text);
+        std::string_view line;
+        while (reader.next(line)) gatherer->line(line);
+        gatherer->finish();
+      }
+      Result& r = results[gathered];
+      try {
+        fillPaymentSummary(session, tables, gatherer ? &*gatherer : nullptr);
+      } catch (const Failure& f) {
+        r.failure = f.message();
+      }
+      for (int i = 0; i < session.form.StringGrid1.rowCount(); ++i) r.grid.push_back(row(i));
+      for (const DetailRow& d : tables.detail)
+        r.detail.push_back({std::to_string(d.No), d.Product, d.NameEng, d.CreditAmount,
+                            d.CreditAccount, d.TotalInvoidAmount, d.TotalWHTAmount, d.DeliveryMode,
+                            d.PickupLocation, d.VATAmount, d.Customer_Ref, d.dabit_Acc});
+      r.customerRef = session.state.customerRef;
+      r.debitAccount = session.state.debitAccount;
+    }
+    EXPECT_EQ(results[1].grid, results[0].grid) << c.name;
+    EXPECT_EQ(results[1].detail, results[0].detail) << c.name;
+    EXPECT_EQ(results[1].customerRef, results[0].customerRef) << c.name;
+    EXPECT_EQ(results[1].debitAccount, results[0].debitAccount) << c.name;
+    EXPECT_EQ(results[1].failure, results[0].failure) << c.name;
+    EXPECT_GT(results[0].grid.size(), 2u) << c.name;
+  }
 }
 
 }  // namespace
