@@ -104,6 +104,22 @@ ExpressChequeCounts countExpressCheques(Session& session, const std::string& pat
   return counts;
 }
 
+// Runs the two structure checks that list the offending lines, after a read found one; false
+// when they list one (the user was told), true when the file changed and passes now.
+bool listStructureFaults(Session& session, const Gates& gates, const std::string& path) {
+  Form& f = session.form;
+  const auto refuse = [&](const char* status) {
+    if (!gates.announce) return false;
+    inform(session, "Error Data !");
+    f.btnSaveError.enabled = true;
+    f.Label4.caption = status;
+    return false;
+  };
+  if (!checkRecordTypes(session, path)) return refuse("Record type invalid code");
+  if (!checkRecordLengths(session, path)) return refuse("Length in record invalid");
+  return true;
+}
+
 // Both structure pre-checks.  A well-formed file is read once for both and for the express
 // cheque counts; a file with offending lines is read again by the checks that list them.
 // The same read tells whether the notification fill would change the file; when the file is read
@@ -115,25 +131,97 @@ bool passStructure(Session& session, const Gates& gates, const std::string& path
     fillChangesFile = fill;
     return true;
   }
-  Form& f = session.form;
-  const auto refuse = [&](const char* status) {
-    if (!gates.announce) return false;
-    inform(session, "Error Data !");
-    f.btnSaveError.enabled = true;
-    f.Label4.caption = status;
-    return false;
-  };
-  if (!checkRecordTypes(session, path)) return refuse("Record type invalid code");
-  if (!checkRecordLengths(session, path)) return refuse("Length in record invalid");
+  if (!listStructureFaults(session, gates, path)) return false;
   // Reached only when the file changed between the reads.
   if (gates.expressLimit) express = countExpressCheques(session, path);
   return true;
+}
+
+// Whether the lines after the one `reader` returned last pass both structure checks.
+bool restPassesStructureChecks(LineReader& reader) {
+  std::string_view line;
+  while (reader.next(line))
+    if (!passesStructureChecks(line, reader.lineLength())) return false;
+  return true;
+}
+
+// Without an express cheque limit or a seal (the fee report, batchseal-cli's check) nothing
+// happens between the structure checks and the validation, so one read serves both: every line's
+// structure is checked just before the rules see it.  The validation runs as if the file had
+// passed; a line that fails ends it, and what it changed is put back before the structure checks
+// read the file again to list the offending lines, so the user sees what the checks alone show.
+// Its current-credit row reaches the table store only once the whole file has passed.
+bool passStructureAndValidate(Session& session, const Gates& gates, const std::string& path) {
+  Form& f = session.form;
+  LineReader reader(path);  // a file that cannot be opened changes nothing
+  // Whichever way the checks go, they first empty the grid.
+  clearErrorList(f);
+  const Grid grid = f.StringGrid1;
+  const BatchState state = session.state;
+  const std::string status = f.Label4.caption;
+  const bool saveEnabled = f.btnSaveError.enabled;
+
+  markStructureChecked(session);
+  DeferredCreditContext context(*session.creditContext);
+  bool passed = false;
+  try {
+    passed = validateFile(session, reader, context, [](const LineReader& r, std::string_view line) {
+      return passesStructureChecks(line, r.lineLength());
+    });
+  } catch (...) {
+    // A failure counts as the validation's only when the checks would have let it run.
+    if (restPassesStructureChecks(reader)) {
+      context.commit();
+      throw;
+    }
+  }
+  if (passed) {
+    context.commit();
+    return true;
+  }
+  f.StringGrid1 = grid;
+  session.state = state;
+  f.Label4.caption = status;
+  f.btnSaveError.enabled = saveEnabled;
+  return listStructureFaults(session, gates, path);
 }
 
 // The file and its state as the next pass reads it, for showing its records later.
 void rememberCheckedFile(BatchState& st, const std::string& path) {
   st.checkedPath = path;
   st.checkedFingerprintKnown = fileFingerprint(path, st.checkedFingerprint);
+}
+
+// The structure checks, the express cheque limit, the notification fill and the start of the
+// sealed output, then the validation.
+bool passStructureThenValidate(Session& session, const Gates& gates, const std::string& path,
+                               SealPreparation& prepared) {
+  BatchState& st = session.state;
+  ExpressChequeCounts express;
+  std::optional<bool> fillChangesFile;
+  rememberCheckedFile(st, path);
+  if (!passStructure(session, gates, path, express, fillChangesFile)) return false;
+  if (gates.expressLimit &&
+      (express.xmq > kExpressChequeLimit || express.xdq > kExpressChequeLimit)) {
+    ask(session, DialogKind::Error,
+        "Error Data.  Express Cheque should not more than  20 transaction ", Buttons::Ok);
+    return false;
+  }
+
+  if (gates.sealing) {
+    // From here on the payment file carries "N" in every blank notification column, whatever
+    // the outcome of the run.
+    fillNotificationFlags(session, fillChangesFile);
+    // The sealed output is prepared and the summary gathered while the file is validated; a run
+    // that stops drops both.
+    prepared.output = startOutputPreparation(session);
+    prepared.summary =
+        std::make_unique<SummaryGatherer>(folderOf(outputPath(session.form)), session.state);
+  }
+
+  rememberCheckedFile(st, path);
+  validateFile(session, path, prepared.summary.get());
+  return true;
 }
 
 }  // namespace
@@ -151,31 +239,13 @@ bool passGates(Session& session, const Gates& gates, SealPreparation* preparatio
   }
   if (gates.outputNames && !passOutputNames(session)) return false;
 
-  ExpressChequeCounts express;
-  std::optional<bool> fillChangesFile;
-  rememberCheckedFile(st, path);
-  if (!passStructure(session, gates, path, express, fillChangesFile)) return false;
-  if (gates.expressLimit &&
-      (express.xmq > kExpressChequeLimit || express.xdq > kExpressChequeLimit)) {
-    ask(session, DialogKind::Error,
-        "Error Data.  Express Cheque should not more than  20 transaction ", Buttons::Ok);
+  SealPreparation prepared;
+  if (!gates.expressLimit && !gates.sealing) {
+    rememberCheckedFile(st, path);
+    if (!passStructureAndValidate(session, gates, path)) return false;
+  } else if (!passStructureThenValidate(session, gates, path, prepared)) {
     return false;
   }
-
-  SealPreparation prepared;
-  if (gates.sealing) {
-    // From here on the payment file carries "N" in every blank notification column, whatever
-    // the outcome of the run.
-    fillNotificationFlags(session, fillChangesFile);
-    // The sealed output is prepared and the summary gathered while the file is validated; a run
-    // that stops drops both.
-    prepared.output = startOutputPreparation(session);
-    prepared.summary =
-        std::make_unique<SummaryGatherer>(folderOf(outputPath(session.form)), session.state);
-  }
-
-  rememberCheckedFile(st, path);
-  validateFile(session, path, prepared.summary.get());
   if (gates.stopOnFaults && !st.batchValid) {
     prepared = SealPreparation{};
     inform(session, "Error Data !");

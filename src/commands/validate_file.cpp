@@ -39,9 +39,9 @@ struct PassState {
 
 class Validator {
  public:
-  explicit Validator(Session& session)
+  Validator(Session& session, CreditContextStore& context)
       : errors_(session.form),
-        rules_{session.state, errors_, *session.creditContext, session.clock, {}},
+        rules_{session.state, errors_, context, session.clock, {}},
         st_(session.state) {}
 
   void line(std::string_view line, long n) {
@@ -222,14 +222,13 @@ void resetForRun(Session& session) {
   setUpErrorList(session.form);
 }
 
-}  // namespace
-
-void validateFile(Session& session, const std::string& path, SummaryGatherer* summary) {
-  resetForRun(session);
-  Validator validator(session);
-  LineReader reader(path);
+// The pass itself; false when `accept` refused a line.
+bool validateLines(Session& session, LineReader& reader, CreditContextStore& context,
+                   SummaryGatherer* summary, const LineFilter& accept) {
+  Validator validator(session, context);
   std::string_view line;
   while (reader.next(line)) {
+    if (accept && !accept(reader, line)) return false;
     validator.line(line, reader.lineNumber());
     if (summary) summary->line(line);
     if (reader.lineNumber() % kProgressEvery == 0)
@@ -237,6 +236,21 @@ void validateFile(Session& session, const std::string& path, SummaryGatherer* su
   }
   if (summary) summary->finish();
   session.ui.progress("Validating", reader.bytesRead(), reader.fileSize());
+  return true;
+}
+
+}  // namespace
+
+void validateFile(Session& session, const std::string& path, SummaryGatherer* summary) {
+  resetForRun(session);
+  LineReader reader(path);
+  validateLines(session, reader, *session.creditContext, summary, {});
+}
+
+bool validateFile(Session& session, LineReader& reader, CreditContextStore& context,
+                  const LineFilter& accept) {
+  resetForRun(session);
+  return validateLines(session, reader, context, nullptr, accept);
 }
 
 }  // namespace bs

@@ -41,4 +41,47 @@ class MemoryCreditContext : public CreditContextStore {
   CreditContext row_;
 };
 
+// The current-credit row of a validation whose file may still fail its structure checks: the
+// first use reads the real row (a table that cannot be read fails there, as the real one's first
+// use would), the changes stay in memory, and commit() hands them to the real row.
+class DeferredCreditContext : public CreditContextStore {
+ public:
+  explicit DeferredCreditContext(CreditContextStore& real) : real_(real) {}
+  void reset(std::string_view account) override {
+    touch();
+    row_ = CreditContext{std::string(account), {}, {}};
+    reset_ = true;
+    named_ = false;
+  }
+  void writeNames(std::string_view nameEn, std::string_view nameTh) override {
+    touch();
+    row_.beneNameEn = nameEn;
+    row_.beneNameTh = nameTh;
+    named_ = true;
+  }
+  CreditContext read() override {
+    touch();
+    return row_;
+  }
+  // The real row ends as the same calls on it would have left it.
+  void commit() {
+    if (reset_) real_.reset(row_.account);
+    if (named_) real_.writeNames(row_.beneNameEn, row_.beneNameTh);
+    reset_ = named_ = false;
+  }
+
+ private:
+  void touch() {
+    if (touched_) return;
+    row_ = real_.read();
+    touched_ = true;
+  }
+
+  CreditContextStore& real_;
+  CreditContext row_;
+  bool touched_ = false;
+  bool reset_ = false;
+  bool named_ = false;
+};
+
 }  // namespace bs

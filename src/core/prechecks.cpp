@@ -59,6 +59,18 @@ void layOutLengthList(Session& session) {
 
 }  // namespace
 
+bool passesStructureChecks(std::string_view line, std::uint64_t length) {
+  const std::size_t expected = lengthOfType(cut(line, 1, 3));
+  return expected != 0 && length == expected;
+}
+
+void markStructureChecked(Session& session) {
+  layOutTypeList(session);
+  session.state.recordTypesValid = true;
+  layOutLengthList(session);
+  session.state.recordLengthsValid = true;
+}
+
 bool passStructureChecks(Session& session, const std::string& path, ExpressChequeCounts& express,
                          bool* fillChangesFile) {
   ExpressChequeCounts counts;
@@ -70,9 +82,8 @@ bool passStructureChecks(Session& session, const std::string& path, ExpressChequ
     std::string productText;
     std::uint64_t kept = 0;
     while (reader.next(line)) {
+      if (!passesStructureChecks(line, reader.lineLength())) return false;
       const std::string_view type = cut(line, 1, 3);
-      const std::size_t expected = lengthOfType(type);
-      if (expected == 0 || reader.lineLength() != expected) return false;
       if (type == "002") {
         productText.assign(cut(line, 4, 6));
         product = productText;
@@ -86,10 +97,7 @@ bool passStructureChecks(Session& session, const std::string& path, ExpressChequ
     }
     if (kept != reader.fileSize()) fill = true;
   }
-  layOutTypeList(session);
-  session.state.recordTypesValid = true;
-  layOutLengthList(session);
-  session.state.recordLengthsValid = true;
+  markStructureChecked(session);
   express = counts;
   if (fillChangesFile) *fillChangesFile = fill;
   return true;

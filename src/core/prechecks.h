@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,13 @@ inline bool notificationFlagBlank(std::string_view line) {
   return line.size() >= kNotificationColumn && line.substr(0, 3) == "003" &&
          line[kNotificationColumn - 1] == ' ';
 }
+
+// A line that passes both structure checks: it opens with a known record type and has the
+// length of its type (`length` as in the file, also beyond what the reader kept of it).
+bool passesStructureChecks(std::string_view line, std::uint64_t length);
+
+// The grid and the batch state as both structure checks leave them when every line passed.
+void markStructureChecked(Session& session);
 
 // Both structure pre-checks, and the credits under the express cheque products, in one read.
 // When every line passes both, leaves the grid and the batch state exactly as checkRecordTypes

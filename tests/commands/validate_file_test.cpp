@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "commands/batch_gates.h"
 #include "core/failure.h"
 #include "core/scripted_ui.h"
 #include "support/credit_lines.h"
@@ -264,6 +265,67 @@ TEST(ValidateFile, ReportsProgressOnLongFiles) {
   EXPECT_TRUE(std::is_sorted(ui.done.begin(), ui.done.end()));
   EXPECT_EQ(ui.done.back(), bytes.size());
   EXPECT_EQ(ui.total, bytes.size());
+}
+
+// The check and the fee report read the file once for the structure checks and the validation;
+// they must end as the separate reads do (the express cheque limit forces those), whatever line
+// fails which check, and leave the current-credit row alone when the structure checks fail.
+TEST(ValidateFile, OneReadGatesEndAsTheStructureChecksThenTheValidation) {
+  const std::string badCount = test::withField(debitLine("MCL", 10, 1), 73, 78, "00000A");
+  const struct {
+    const char* name;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"clean", {H, debitLine("MCL", 10, 1), creditOf(10), trailerLine(1, 1, 10)}},
+      {"a field fault", {H, debitLine("MCL", 10, 1), creditOf(9), trailerLine(1, 1, 10)}},
+      {"a short line after the credits", {H, debitLine("MCL", 10, 1), creditOf(10), "999"}},
+      {"an unknown record type first", {"0091234", H, debitLine("MCL", 10, 1), creditOf(10)}},
+      {"a failing conversion, then a short line",
+       {H, debitLine("MCL", 10, 1), creditOf(10), badCount, "999"}},
+      {"a failing conversion alone", {H, debitLine("MCL", 10, 1), creditOf(10), badCount}},
+  };
+  const Gates separateCheck{false, false, false, true, false, false, false};
+  const Gates separateFee{true, false, true, true, false, false, true};
+  struct End {
+    std::vector<std::string> grid, messages;
+    std::string label4, failure, context;
+    bool passed = false, saveEnabled = false, valid = false, types = false, lengths = false;
+    bool operator==(const End&) const = default;
+  };
+  auto run = [](const std::string& path, const Gates& gates) {
+    ScriptedUi ui;
+    Session s(ui, {}, Clock::fixed(std::string(test::kToday)));
+    s.creditContext = std::make_unique<MemoryCreditContext>();
+    s.creditContext->reset("from before");
+    s.form.edtFileInput.text = path;
+    s.form.StringGrid1.setCells(1, {"a row", "from before"});
+    End e;
+    try {
+      e.passed = passGates(s, gates);
+    } catch (const Failure& f) {
+      e.failure = f.message();
+    }
+    const Grid& g = s.form.StringGrid1;
+    for (int r = 0; r < g.rowCount(); ++r)
+      for (int c = 0; c < 8; ++c) e.grid.emplace_back(g.cell(c, r));
+    for (int c = 0; c < 8; ++c) e.grid.push_back(std::to_string(g.colWidth(c)));
+    e.messages = ui.messages();
+    e.label4 = s.form.Label4.caption;
+    e.saveEnabled = s.form.btnSaveError.enabled;
+    e.valid = s.state.batchValid;
+    e.types = s.state.recordTypesValid;
+    e.lengths = s.state.recordLengthsValid;
+    e.context = s.creditContext->read().account;
+    return e;
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TempDir dir;
+    const std::string path = (dir / "pay.txt").string();
+    test::writeFile(path, joinLines(c.lines));
+    EXPECT_TRUE(run(path, kCheckGates) == run(path, separateCheck));
+    EXPECT_TRUE(run(path, kFeeReportGates) == run(path, separateFee));
+  }
 }
 
 TEST(ValidateFile, MissingFileIsAFailure) {
