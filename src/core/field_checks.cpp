@@ -100,12 +100,14 @@ bool readExactDecimal(std::string_view intDigits, std::string_view fracDigits, l
 }  // namespace
 
 bool isNumber(std::string_view text) {
-  if (auto nul = text.find('\0'); nul != std::string_view::npos) text = text.substr(0, nul);
+  // A NUL byte ends the text.  The grammar never takes one, so the scan stops at the first NUL
+  // of its own accord, and that place counts as the end.
   std::size_t i = 0;
   const std::size_t n = text.size();
+  const auto atEnd = [&] { return i == n || text[i] == '\0'; };
   while (i < n && text[i] == ' ') ++i;
   if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
-  if (i == n) return false;  // the body may not be empty
+  if (atEnd()) return false;  // the body may not be empty
   while (i < n && isDigit(text[i])) ++i;
   if (i < n && text[i] == '.') {
     ++i;
@@ -118,7 +120,7 @@ bool isNumber(std::string_view text) {
     while (i < n && isDigit(text[i])) ++i;
     if (i == digitsFrom) return false;
   }
-  return i == n;
+  return atEnd();
 }
 
 bool tryToInteger(std::string_view text, std::int32_t& value) {
@@ -165,8 +167,17 @@ std::int32_t toInteger(std::string_view text) {
 }
 
 long double toFloat(std::string_view text) {
-  std::size_t i = 0;
   const std::size_t n = text.size();
+  // Most fields are plain digits (an amount of 16): such a text short enough to be exact is its
+  // value, as the general reading below gives it.
+  if (n > 0 && n <= static_cast<std::size_t>(kExactSignificantDigits)) {
+    std::uint64_t digits = 0;
+    std::size_t k = 0;
+    while (k < n && isDigit(text[k]))
+      digits = digits * 10 + static_cast<std::uint64_t>(text[k++] - '0');
+    if (k == n) return static_cast<long double>(digits);
+  }
+  std::size_t i = 0;
   while (i < n && text[i] == ' ') ++i;
   bool negative = false;
   if (i < n && (text[i] == '+' || text[i] == '-')) {

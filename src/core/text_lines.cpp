@@ -4,6 +4,10 @@
 #include <cerrno>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "core/failure.h"
 
 namespace bs {
@@ -13,6 +17,33 @@ constexpr std::size_t kBlockSize = 1 << 16;
 constexpr char kCr = '\r';
 constexpr char kLf = '\n';
 constexpr char kSub = '\x1A';
+
+// The first CR or 0x1A byte in [p, end), or nullptr: the one scan that cuts lines, 64 bytes a
+// step where the processor compares 16 at once.
+const char* findLineStop(const char* p, const char* end) {
+#if defined(__SSE2__)
+  const __m128i cr = _mm_set1_epi8(kCr);
+  const __m128i sub = _mm_set1_epi8(kSub);
+  const auto stops = [&](const char* at) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    return _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, sub));
+  };
+  while (end - p >= 64) {
+    const __m128i any = _mm_or_si128(_mm_or_si128(stops(p), stops(p + 16)),
+                                     _mm_or_si128(stops(p + 32), stops(p + 48)));
+    if (_mm_movemask_epi8(any) != 0) break;
+    p += 64;
+  }
+  while (end - p >= 16) {
+    const int mask = _mm_movemask_epi8(stops(p));
+    if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
+    p += 16;
+  }
+#endif
+  for (; p < end; ++p)
+    if (*p == kCr || *p == kSub) return p;
+  return nullptr;
+}
 }  // namespace
 
 LineReader::LineReader(const std::string& path) : path_(path), buffer_(kBlockSize) {
@@ -58,8 +89,6 @@ bool LineReader::fill() {
   if (n < 0) throwIoFailure("Read error on file", path_, static_cast<int>(-n));
   pos_ = 0;
   len_ = static_cast<std::size_t>(n);
-  const void* sub = std::memchr(buffer_.data(), kSub, len_);
-  subPos_ = sub ? static_cast<std::size_t>(static_cast<const char*>(sub) - buffer_.data()) : len_;
   if (n == 0) eof_ = true;
   return n > 0;
 }
@@ -81,11 +110,7 @@ bool LineReader::next(std::string_view& line) {
     }
     const char* begin = buffer_.data() + pos_;
     std::size_t avail = len_ - pos_;
-    // The first 0x1A of the block is found once per block; lines are then cut at CR with
-    // memchr, which keeps the pass at memory speed on long records.
-    const std::size_t beforeSub = subPos_ > pos_ ? subPos_ - pos_ : 0;
-    const char* stop = static_cast<const char*>(std::memchr(begin, kCr, beforeSub));
-    if (stop == nullptr && subPos_ < len_) stop = buffer_.data() + subPos_;
+    const char* stop = findLineStop(begin, begin + avail);
     if (stop == nullptr) {
       keep(begin, avail);
       consumed_ += avail;

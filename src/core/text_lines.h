@@ -93,7 +93,6 @@ class LineReader {
   std::vector<char> buffer_;
   std::size_t pos_ = 0;
   std::size_t len_ = 0;
-  std::size_t subPos_ = 0;  // the first 0x1A of the block, or len_ when it holds none
   bool eof_ = false;
   bool ended_ = false;  // a 0x1A was met, or the end of the data
   std::string carry_;   // a line that spans buffer refills
