@@ -353,7 +353,8 @@ class KeptSteps : public SummarySteps {
 // Reads the kept steps back in order.
 class KeptStepReader {
  public:
-  KeptStepReader(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+  explicit KeptStepReader(const SummarySpill& spill)
+      : fd_(spill.fd.get()), size_(spill.written), folder_(spill.folder) {}
 
   bool atEnd() const { return offset_ >= size_; }
   std::uint64_t offset() const { return offset_; }
@@ -371,7 +372,7 @@ class KeptStepReader {
  private:
   // The next n bytes, kept in the buffer until the next call.
   const char* take(std::size_t n) {
-    if (n > size_ - offset_) throw Failure("The payment summary's scratch file is damaged.");
+    if (n > size_ - offset_) damaged();
     if (pos_ + n > buffer_.size()) {
       buffer_.erase(0, pos_);
       pos_ = 0;
@@ -383,13 +384,13 @@ class KeptStepReader {
       while (got < want && from + got < size_) {
         long long r = readAt(fd_, buffer_.data() + have + got, want - got, from + got);
         if (r < 0)
-          throwIoFailure("Read error on", "the payment summary's scratch file",
+          throwIoFailure("Read error on the payment summary's scratch file in", folder_,
                          static_cast<int>(-r));
         if (r == 0) break;
         got += static_cast<std::size_t>(r);
       }
       buffer_.resize(have + got);
-      if (buffer_.size() < n) throw Failure("The payment summary's scratch file is damaged.");
+      if (buffer_.size() < n) damaged();
     }
     const char* at = buffer_.data() + pos_;
     pos_ += n;
@@ -397,8 +398,13 @@ class KeptStepReader {
     return at;
   }
 
+  [[noreturn]] void damaged() const {
+    throw Failure("The payment summary's scratch file in \"" + folder_ + "\" is damaged.");
+  }
+
   int fd_;
   std::uint64_t size_;
+  const std::string& folder_;
   std::uint64_t offset_ = 0;
   std::string buffer_;
   std::size_t pos_ = 0;
@@ -406,7 +412,7 @@ class KeptStepReader {
 
 // Takes the kept steps of one kind of batch to the grid, the tables and the batch state.
 void replayKeptSteps(Session& session, const SummarySpill& spill, char batch, SummarySteps& out) {
-  KeptStepReader in(spill.fd.get(), spill.written);
+  KeptStepReader in(spill);
   DetailRow r;
   std::uint64_t steps = 0;
   while (!in.atEnd()) {
@@ -448,7 +454,7 @@ void replayKeptSteps(Session& session, const SummarySpill& spill, char batch, Su
         break;
       }
       default:
-        throw Failure("The payment summary's scratch file is damaged.");
+        throw Failure("The payment summary's scratch file in \"" + spill.folder + "\" is damaged.");
     }
     if (wanted && batch == 'P' && (++steps & 0x3ff) == 0)
       session.ui.progress(kStage, in.offset(), spill.written);
@@ -491,7 +497,7 @@ void SummarySpill::flushIfFull() {
 void SummarySpill::flush() {
   if (bytes.empty()) return;
   if (int e = writeAllAt(fd.get(), bytes.data(), bytes.size(), written))
-    throwIoFailure("Write error on", "the payment summary's scratch file", e);
+    throwIoFailure("Write error on the payment summary's scratch file in", folder, e);
   written += bytes.size();
   bytes.clear();
 }
@@ -511,6 +517,7 @@ struct SummaryGatherer::Lines {
 
 SummaryGatherer::SummaryGatherer(const std::string& scratchFolder, const BatchState& state) {
   int error = 0;
+  spill_.folder = scratchFolder;
   spill_.fd = createScratch(scratchFolder, error);
   if (!spill_.fd) {
     paymentUsable_ = directDebitUsable_ = false;

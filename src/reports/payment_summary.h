@@ -17,6 +17,7 @@ std::string productDisplayName(std::string_view code);
 // The steps of a summary kept for later, in an unnamed scratch file.
 struct SummarySpill {
   static constexpr std::size_t kFlushAt = std::size_t{1} << 18;
+  std::string folder;
   UniqueFd fd;
   std::string bytes;  // kept steps not yet written
   std::uint64_t written = 0;
