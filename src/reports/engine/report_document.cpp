@@ -173,8 +173,10 @@ constexpr std::string_view kNotStarted = "The printer or file could not be start
 
 // A long document is written as two halves painted side by side, each into its own file, and
 // joined page by page: painting a page costs far more than joining it.  Shorter documents are
-// written in one piece.
+// written in one piece, and so are the longest: the join holds about 14 KB a page, so beyond
+// some ten thousand pages memory comes before speed.
 constexpr int kPagesToSplit = 200;
+constexpr int kMostPagesToJoin = 10000;
 constexpr int kParts = 2;
 // Laid-out pages waiting for their painter: enough to keep it busy, few enough that memory is a
 // few pages whatever the page count.
@@ -242,7 +244,6 @@ class PartPainter {
     thread_.join();
     if (error_) std::rethrow_exception(error_);
   }
-  const std::string& file() const { return file_; }
 
  private:
   void run(const QString& title) {
@@ -417,7 +418,7 @@ bool ReportDocument::writePdf(const std::string& path, const PageProgress& progr
     for (const std::string& part : parts) std::filesystem::remove(part, ec);
   };
   try {
-    if (pageCount() >= kPagesToSplit) {
+    if (pageCount() >= kPagesToSplit && pageCount() <= kMostPagesToJoin) {
       for (int i = 1; i <= kParts; ++i) parts.push_back(temporary + std::to_string(i));
       stopped = !writePdfParts(parts, progress);
       if (!stopped) joinPdfFiles(parts, temporary);
