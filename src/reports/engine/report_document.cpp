@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <exception>
 #include <filesystem>
@@ -180,7 +181,7 @@ constexpr int kMostPagesToJoin = 10000;
 constexpr int kParts = 2;
 // Laid-out pages waiting for their painter: enough to keep it busy, few enough that memory is a
 // few pages whatever the page count.
-constexpr std::size_t kPagesWaiting = 4;
+constexpr std::size_t kPagesWaiting = 8;
 
 // Pages handed from the thread that lays them out (and alone reads the report's rows) to one
 // that paints them.
@@ -204,6 +205,10 @@ class PageQueue {
     pages_.pop_front();
     changed_.notify_all();
     return page;
+  }
+  std::size_t waiting() {
+    std::lock_guard lock(mutex_);
+    return pages_.size();
   }
   void finish() {
     std::lock_guard lock(mutex_);
@@ -238,6 +243,7 @@ class PartPainter {
   PartPainter& operator=(const PartPainter&) = delete;
 
   bool push(PreparedPage page) { return queue_.push(std::move(page)); }
+  std::size_t waiting() { return queue_.waiting(); }
   // Waits for the last page to be painted and the file finished; rethrows the painter's failure.
   void finish() {
     queue_.finish();
@@ -464,24 +470,27 @@ bool ReportDocument::writePdfParts(const std::vector<std::string>& parts,
   std::vector<std::unique_ptr<PartPainter>> painters;
   for (const std::string& part : parts)
     painters.push_back(std::make_unique<PartPainter>(part, QString::fromStdString(title_)));
-  // Part k holds the pages from first(k) on; the pages are laid out here, in turn one of each
-  // part, so that every painter has work.
+  // Part k holds the pages from first(k) on.  The pages are laid out here, each next page for
+  // the painter with the fewest waiting, so that neither waits for the other.
   auto first = [&](int k) {
     return static_cast<int>(static_cast<long long>(count) * k / partCount);
   };
-  int longest = 0;
-  for (int k = 0; k < partCount; ++k) longest = std::max(longest, first(k + 1) - first(k));
-  int done = 0;
-  bool failed = false;
-  for (int n = 0; n < longest && !failed; ++n)
-    for (int k = 0; k < partCount && !failed; ++k) {
-      int i = first(k) + n;
-      if (i >= first(k + 1)) continue;
-      if (progress && !progress(done, count)) return false;
-      // A painter that failed takes no more pages; its failure is thrown below.
-      failed = !painters[static_cast<std::size_t>(k)]->push(page(i));
-      ++done;
+  std::vector<int> next;
+  for (int k = 0; k < partCount; ++k) next.push_back(first(k));
+  for (int done = 0; done < count; ++done) {
+    std::size_t k = 0, fewest = SIZE_MAX;
+    for (std::size_t j = 0; j < parts.size(); ++j) {
+      if (next[j] == first(static_cast<int>(j) + 1)) continue;
+      const std::size_t waiting = painters[j]->waiting();
+      if (waiting < fewest) {
+        k = j;
+        fewest = waiting;
+      }
     }
+    if (progress && !progress(done, count)) return false;
+    // A painter that failed takes no more pages; its failure is thrown below.
+    if (!painters[k]->push(page(next[k]++))) break;
+  }
   for (auto& painter : painters) painter->finish();
   return true;
 }
