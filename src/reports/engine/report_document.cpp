@@ -17,7 +17,6 @@
 #include <string_view>
 #include <thread>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "core/failure.h"
 #include "reports/engine/pdf_join.h"
@@ -58,8 +57,9 @@ class PageTextCache {
     font.setBold(bold);
     font.setItalic(italic);
     font.setHintingPreference(QFont::PreferNoHinting);
-    slots_.push_back(Slot{{family, pixels, bold, italic, font}, {}, {}, {}, {}});
-    return slots_.back().font.font;
+    Slot& slot = slots_.emplace_back();
+    slot.font = {family, pixels, bold, italic, font};
+    return slot.font.font;
   }
 
   // Draws `text` with the painter's font, which `font` gave, into `r` aligned by `flags`
@@ -101,18 +101,18 @@ class PageTextCache {
     qreal width = 0, height = 0, advance = 0;
   };
   using Texts = std::unordered_map<QString, std::unique_ptr<LaidOut>>;
-  using Seen = std::unordered_set<std::size_t>;
   struct Slot {
     Font font;
     // The texts of the latest pages and of the pages before them: a text that recurs stays,
     // one seen once is let go, so that memory stays bounded whatever the page count.  A text
     // is kept from its second showing on (an account number or an amount is mostly shown
-    // once); until then only its hash is remembered.
+    // once); until then only its hash is remembered, in a table where a later text may take
+    // its place.
     Texts recent, older;
-    Seen seen, seenBefore;
+    std::vector<std::size_t> seen = std::vector<std::size_t>(kHashesKept);
   };
   static constexpr std::size_t kTextsKept = 2048;
-  static constexpr std::size_t kHashesKept = 16384;
+  static constexpr std::size_t kHashesKept = 1 << 15;
 
   const LaidOut* find(Slot& slot, QPainter& painter, const QString& text) {
     if (auto it = slot.recent.find(text); it != slot.recent.end()) return it->second.get();
@@ -124,12 +124,9 @@ class PageTextCache {
       laid = layOut(painter, text);
       if (!laid) return nullptr;
       const std::size_t hash = std::hash<QString>{}(text);
-      if (!slot.seen.count(hash) && !slot.seenBefore.count(hash)) {
-        if (slot.seen.size() >= kHashesKept) {
-          slot.seenBefore = std::move(slot.seen);
-          slot.seen.clear();
-        }
-        slot.seen.insert(hash);
+      std::size_t& seen = slot.seen[hash % kHashesKept];
+      if (seen != hash) {
+        seen = hash;
         once_ = std::move(laid);
         return once_.get();
       }
