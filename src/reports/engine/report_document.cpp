@@ -467,8 +467,8 @@ bool ReportDocument::writePdfParts(const std::vector<std::string>& parts,
   std::vector<std::unique_ptr<PartPainter>> painters;
   for (const std::string& part : parts)
     painters.push_back(std::make_unique<PartPainter>(part, QString::fromStdString(title_)));
-  // Part k holds the pages from first(k) on.  The pages are laid out here, each next page for
-  // the painter with the fewest waiting, so that neither waits for the other.
+  // The k-th part holds the pages from first(k) on.  The pages are laid out here, each next page
+  // for the painter with the fewest waiting, so that neither waits for the other.
   auto first = [&](int k) {
     return static_cast<int>(static_cast<long long>(count) * k / partCount);
   };
