@@ -28,8 +28,8 @@ struct RecordingUi : ScriptedUi {
   }
 };
 
-std::string runPdfToText(const std::filesystem::path& pdf) {
-  std::string cmd = "pdftotext -layout '" + pdf.string() + "' -";
+// What a command prints.
+std::string commandOutput(const std::string& cmd) {
   std::string out;
   if (FILE* p = popen(cmd.c_str(), "r")) {
     char buf[4096];
@@ -38,6 +38,10 @@ std::string runPdfToText(const std::filesystem::path& pdf) {
     pclose(p);
   }
   return out;
+}
+
+std::string runPdfToText(const std::filesystem::path& pdf) {
+  return commandOutput("pdftotext -layout '" + pdf.string() + "' -");
 }
 
 struct ReportsFixture : ::testing::Test {
@@ -138,6 +142,65 @@ TEST_F(ReportsFixture, PdfThatCannotBeWrittenIsAFailure) {
   sealSample();
   ui.pdfPath = (dir / "no-such-folder" / "r.pdf").string();
   EXPECT_THROW(printPaymentReports(session, tables), Failure);
+}
+
+// A document written as PDF has every page in order, each in its own orientation, and the
+// title, whether it is written in one piece or, when long, painted in parts and joined; a
+// stopped or failed write leaves nothing behind, neither the file nor its parts.
+TEST(ReportPdf, EveryPageInOrderWhetherWrittenWholeOrJoined) {
+  ensureGuiApplication();
+  struct Case {
+    int pages;
+    int stopAt;  // the page the write is stopped at, or 0
+    bool missingFolder;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {3, 0, false},    // one piece
+      {450, 0, false},  // two parts joined
+      {450, 300, false},
+      {450, 0, true},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.pages << " pages, stopped at " << c.stopAt);
+    test::TempDir dir;
+    ReportDocument doc;
+    doc.setTitle("Payment report - payroll.txt");
+    for (int i = 1; i <= c.pages; ++i) {
+      PreparedPage page;
+      if (i > 1) page.sizeMm = QSizeF(297, 210);
+      page.texts.push_back(
+          {QRectF(10, 10, 150, 8), QString("Page %1 of %2").arg(i).arg(c.pages), "Noto Sans", 9});
+      doc.pages().push_back(page);
+    }
+    const std::filesystem::path folder = c.missingFolder ? dir / "no-such-folder" : dir.path();
+    const std::string pdf = (folder / "r.pdf").string();
+    if (c.missingFolder) {
+      EXPECT_THROW(doc.writePdf(pdf), Failure);
+    } else {
+      const bool done =
+          doc.writePdf(pdf, [&](int done, int) { return c.stopAt == 0 || done < c.stopAt; });
+      EXPECT_EQ(done, c.stopAt == 0);
+    }
+    if (c.stopAt || c.missingFolder) {
+      EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+      continue;
+    }
+    const std::string info = commandOutput("pdfinfo -l 9999 '" + pdf + "'");
+    EXPECT_NE(info.find("Title:           Payment report - payroll.txt\n"), std::string::npos);
+    EXPECT_NE(info.find("Pages:           " + std::to_string(c.pages) + "\n"), std::string::npos);
+    const std::string text = runPdfToText(pdf);
+    std::size_t at = 0;
+    for (int i = 1; i <= c.pages; ++i) {
+      char line[64];
+      std::snprintf(line, sizeof line, "Page %4d size:  %s", i,
+                    i == 1 ? "595 x 842 pts" : "842 x 595 pts");
+      EXPECT_NE(info.find(line), std::string::npos) << line;
+      at = text.find("Page " + std::to_string(i) + " of " + std::to_string(c.pages), at);
+      ASSERT_NE(at, std::string::npos) << "page " << i << " in its place";
+    }
+  }
 }
 
 }  // namespace

@@ -17,6 +17,8 @@ class QPainter;
 
 namespace bs {
 
+class PageTextCache;
+
 // Creates the application object the renderer needs when none exists: a QGuiApplication on the
 // offscreen platform, so that batchseal-cli and the tests render PDFs without a display.
 void ensureGuiApplication();
@@ -68,11 +70,15 @@ class ReportDocument {
   QSizeF pageSizeMm(int page) const;
   // The paper and orientation of a page: the same for the screen, a printer and a PDF file.
   QPageLayout pageLayout(int page) const;
+  static QPageLayout pageLayoutForSize(QSizeF mm);
   // Lays out page `page` (from 0).  Throws Failure when its rows cannot be read.
   PreparedPage page(int page) const;
   // Paints page `page` (from 0) filling the painter's device, keeping the page's proportions.
   void renderPage(QPainter& painter, int page) const;
-  static void paintPage(QPainter& painter, const PreparedPage& page);
+  // With `texts`, a text that recurs from page to page (captions, product names, zero amounts)
+  // is laid out once and drawn again from there; the pages look the same either way.
+  static void paintPage(QPainter& painter, const PreparedPage& page,
+                        PageTextCache* texts = nullptr);
   // Paints pages `first` to `last` (from 0, inclusive) on a printer or a PDF writer, one at a
   // time, each on the paper and in the orientation of its template: a printer gives the same
   // pages as a saved PDF.  False when `progress` stopped it; Failure when the device does not
@@ -115,6 +121,9 @@ class ReportDocument {
   }
 
  private:
+  // Paints the pages into the files `parts`, each a run of pages in order, side by side.
+  bool writePdfParts(const std::vector<std::string>& parts, const PageProgress& progress) const;
+
   std::shared_ptr<const PageSource> source_;
   std::vector<PreparedPage> pages_;
   std::vector<std::pair<std::string, std::string>> variables_;

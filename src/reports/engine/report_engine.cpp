@@ -79,6 +79,8 @@ struct Section {
   std::map<std::string, Money, std::less<>> sums;
   // The row the summary, the last footer and the report's variables see, when there is one.
   std::optional<std::vector<std::string>> summaryRow;
+  // The template's font, shared by every text of every page.
+  QString fontFamily;
 };
 
 // One page: the rows it prints and where they start in the table.
@@ -273,7 +275,7 @@ struct PageDrawer {
           PageText text;
           text.rect = r;
           text.text = expand(item.content);
-          text.family = QString::fromStdString(t.fontFamily);
+          text.family = s.fontFamily;
           text.sizePt = item.sizePt;
           text.bold = item.bold;
           text.italic = item.italic;
@@ -536,7 +538,8 @@ ReportDocument prepareReports(const std::vector<const ReportObject*>& reports, b
   for (const ReportObject* r : reports) {
     const ReportTemplate* t = r->reportTemplate();
     if (!t) continue;
-    Section s{*t, r->variables(), r->dataTable, {}, 0, 0, {}, std::nullopt};
+    Section s{*t, r->variables(), r->dataTable, {}, 0, 0, {}, std::nullopt, {}};
+    s.fontFamily = QString::fromStdString(t->fontFamily);
     if (!s.table.empty()) {
       if (!tables) throw Failure("The report tables are not connected.");
       s.columns = tables->columnNames(s.table);
