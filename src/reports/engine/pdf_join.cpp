@@ -12,7 +12,6 @@
 #include <string>
 
 #include "core/failure.h"
-#include "core/platform_file.h"
 
 namespace bs {
 
@@ -33,19 +32,16 @@ struct Part {
 // what was written, and the join stops rather than print a damaged report.
 std::unique_ptr<Part> readPart(const std::string& path) {
   auto part = std::make_unique<Part>();
-  int error = 0;
-  UniqueFd fd = openForReading(path, error);
-  if (!fd)
-    throw std::runtime_error("the part " + path + " cannot be read: " + std::strerror(error));
-  part->bytes.resize(fileSizeOf(fd.get()));
-  for (std::size_t done = 0; done < part->bytes.size();) {
-    const long long n =
-        readAt(fd.get(), part->bytes.data() + done, part->bytes.size() - done, done);
-    if (n <= 0)
-      throw std::runtime_error("the part " + path + " cannot be read: " +
-                               (n == 0 ? std::string("it ended early") : std::strerror(-n)));
-    done += static_cast<std::size_t>(n);
-  }
+  auto cannotRead = [&](const std::string& why) {
+    return std::runtime_error("the part " + path + " cannot be read: " + why);
+  };
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) throw cannotRead(std::strerror(errno));
+  const long size = std::ftell(file.get());
+  if (size < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) throw cannotRead(std::strerror(errno));
+  part->bytes.resize(static_cast<std::size_t>(size));
+  if (std::fread(part->bytes.data(), 1, part->bytes.size(), file.get()) != part->bytes.size())
+    throw cannotRead(std::ferror(file.get()) ? std::strerror(errno) : "it ended early");
   part->pdf = std::make_unique<QPDF>();
   part->pdf->setSuppressWarnings(true);
   part->pdf->processMemoryFile(path.c_str(), part->bytes.data(), part->bytes.size());
