@@ -25,7 +25,7 @@ struct FileCloser {
 // a system call each time; from memory the join takes about two thirds as long.
 struct Part {
   std::string bytes;
-  std::unique_ptr<QPDF> pdf;
+  std::unique_ptr<QPDF> pdf;  // reads `bytes` in place, so it is declared after them and goes first
 };
 
 // Reads a part written by this program: anything the reader has to repair means the part is not
