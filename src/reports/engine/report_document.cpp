@@ -19,6 +19,7 @@
 #include <unordered_map>
 
 #include "core/failure.h"
+#include "reports/engine/pdf_compression.h"
 #include "reports/engine/pdf_join.h"
 
 namespace bs {
@@ -251,6 +252,7 @@ class PartPainter {
  private:
   void run(const QString& title) {
     try {
+      const FasterPdfCompression faster;
       QPdfWriter writer(QString::fromStdString(file_));
       writer.setCreator("Batchseal");
       writer.setTitle(title);
