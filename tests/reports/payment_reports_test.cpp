@@ -5,6 +5,7 @@
 
 #include "core/scripted_ui.h"
 #include "report_fixtures.h"
+#include "reports/engine/pdf_join.h"
 #include "reports/engine/report_commands.h"
 #include "reports/payment_summary.h"
 
@@ -187,7 +188,8 @@ TEST(ReportPdf, EveryPageInOrderWhetherWrittenWholeOrJoined) {
       EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
       continue;
     }
-    const std::string info = commandOutput("pdfinfo -l 9999 '" + pdf + "'");
+    const std::string info = commandOutput("pdfinfo -l 9999 '" + pdf + "' 2>&1");
+    EXPECT_EQ(info.find("rror"), std::string::npos) << info.substr(0, 400);
     EXPECT_NE(info.find("Title:           Payment report - payroll.txt\n"), std::string::npos);
     EXPECT_NE(info.find("Pages:           " + std::to_string(c.pages) + "\n"), std::string::npos);
     const std::string text = runPdfToText(pdf);
@@ -200,6 +202,50 @@ TEST(ReportPdf, EveryPageInOrderWhetherWrittenWholeOrJoined) {
       at = text.find("Page " + std::to_string(i) + " of " + std::to_string(c.pages), at);
       ASSERT_NE(at, std::string::npos) << "page " << i << " in its place";
     }
+  }
+}
+
+// Any number of parts join, each part's objects renumbered; a part that is not whole stops the
+// join, naming it.
+TEST(ReportPdf, JoinTakesWholePartsOnly) {
+  ensureGuiApplication();
+  test::TempDir dir;
+  auto write = [&](const char* name, const QString& text, const char* family) {
+    ReportDocument doc;
+    doc.setTitle("(Parts) \\ 1 0 R");
+    for (int i = 1; i <= 3; ++i) {
+      doc.pages().emplace_back();
+      doc.pages().back().texts.push_back({QRectF(10, 10, 150, 8), text.arg(i), family, 9});
+    }
+    const std::string path = (dir.path() / name).string();
+    EXPECT_TRUE(doc.writePdf(path));
+    return path;
+  };
+  const std::string thai = write("thai.pdf", "Page %1 ข", "Noto Sans Thai");
+  const std::string latin = write("latin.pdf", "Other %1", "Noto Sans");
+  const std::string bytes = test::readFile(latin);
+  const std::string cut = (dir.path() / "cut.pdf").string();
+  test::writeFile(cut, bytes.substr(0, bytes.size() / 2) + bytes.substr(bytes.size() - 60));
+  const std::string joined = (dir.path() / "joined.pdf").string();
+
+  joinPdfFiles({thai, latin, thai}, joined);
+  const std::string info = commandOutput("pdfinfo '" + joined + "' 2>&1");
+  EXPECT_EQ(info.find("rror"), std::string::npos) << info;
+  EXPECT_NE(info.find("Pages:           9\n"), std::string::npos) << info;
+  EXPECT_NE(info.find("Title:           (Parts) \\ 1 0 R\n"), std::string::npos) << info;
+  const std::string text = runPdfToText(joined);
+  std::size_t at = 0;
+  for (int i = 0; i < 9; ++i) {
+    const int n = i % 3 + 1;
+    at = text.find(i / 3 == 1 ? "Other " + std::to_string(n) : "Page " + std::to_string(n) + " ข",
+                   at);
+    ASSERT_NE(at, std::string::npos) << "page " << i + 1;
+  }
+  try {
+    joinPdfFiles({thai, cut}, joined);
+    ADD_FAILURE() << "a part cut short was joined";
+  } catch (const Failure& f) {
+    EXPECT_NE(std::string(f.what()).find(cut), std::string::npos) << f.what();
   }
 }
 

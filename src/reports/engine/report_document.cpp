@@ -173,8 +173,8 @@ constexpr std::string_view kNotStarted = "The printer or file could not be start
 
 // A long document is written as two halves painted side by side, each into its own file, and
 // joined page by page: painting a page costs far more than joining it.  Shorter documents are
-// written in one piece, and so are the longest: the join holds about 14 KB a page, so beyond
-// some ten thousand pages memory comes before speed.
+// written in one piece, and so are the longest: the join holds every part in memory, about
+// 6 KB a page, so beyond some ten thousand pages memory comes before speed.
 constexpr int kPagesToSplit = 200;
 constexpr int kMostPagesToJoin = 10000;
 constexpr int kParts = 2;
