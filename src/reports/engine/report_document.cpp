@@ -36,9 +36,40 @@ void ensureGuiApplication() {
   (void)app;
 }
 
+// A single-line text wider than its field is drawn narrower, down to this share of its width,
+// so that a long product or payee name is read whole; only a text longer still is cut at the
+// field's edge.
+constexpr qreal kNarrowest = 0.75;
+
+// How much narrower a text `width` wide is drawn in a field `room` wide: 1 when it fits.
+qreal narrowing(qreal width, qreal room) {
+  return width > room && width > 0 ? std::max(room / width, kNarrowest) : 1;
+}
+
+// Draws into `r` with the painter narrowed by `factor` about r's left edge, through `draw`,
+// which receives the rectangle that covers `r` in the narrowed painter.
+template <typename Draw>
+void drawNarrowed(QPainter& painter, const QRectF& r, qreal factor, const Draw& draw) {
+  painter.save();
+  painter.translate(r.x(), 0);
+  painter.scale(factor, 1);
+  draw(QRectF(0, r.y(), r.width() / factor, r.height()));
+  painter.restore();
+}
+
+// QPainter::drawText into `r`, narrowed when the text is wider than `r`.
+void drawFitted(QPainter& painter, const QRectF& r, int flags, const QString& text) {
+  const qreal factor = narrowing(painter.boundingRect(r, flags, text).width(), r.width());
+  if (factor < 1)
+    drawNarrowed(painter, r, factor,
+                 [&](const QRectF& wide) { painter.drawText(wide, flags, text); });
+  else
+    painter.drawText(r, flags, text);
+}
+
 // Single-line texts laid out once per font, drawn exactly as QPainter::drawText draws them into
-// a rectangle: the line centred vertically, placed by its alignment, clipped to the rectangle
-// when it does not fit.  Held by one painting thread; its fonts belong to that thread.
+// a rectangle: the line centred vertically, placed by its alignment, narrowed or clipped to the
+// rectangle when it does not fit.  Held by one painting thread; its fonts belong to that thread.
 class PageTextCache {
  public:
   struct Font {
@@ -79,21 +110,12 @@ class PageTextCache {
     if (!slot) return false;
     const LaidOut* laid = find(*slot, painter, text);
     if (!laid) return false;
-    const bool right = flags & Qt::AlignRight, centre = flags & Qt::AlignHCenter;
-    const qreal yoff = (r.height() - laid->height) / 2;
-    const qreal boundsX = right    ? r.width() - laid->width
-                          : centre ? (r.width() - laid->width) / 2
-                                   : 0;
-    const bool clip = !r.contains(QRectF(r.x() + boundsX, r.y() + yoff, laid->width, laid->height));
-    if (clip) {
-      painter.save();
-      painter.setClipRect(r, Qt::IntersectClip);
+    if (const qreal factor = narrowing(laid->width, r.width()); factor < 1) {
+      drawNarrowed(painter, r, factor,
+                   [&](const QRectF& wide) { drawLaidOut(painter, *laid, wide, flags); });
+      return true;
     }
-    const qreal xoff = right    ? r.width() - laid->advance
-                       : centre ? (r.width() - laid->advance) / 2
-                                : 0;
-    laid->layout.lineAt(0).draw(&painter, QPointF(r.x() + xoff, r.y() + yoff));
-    if (clip) painter.restore();
+    drawLaidOut(painter, *laid, r, flags);
     return true;
   }
 
@@ -102,6 +124,25 @@ class PageTextCache {
     QTextLayout layout;
     qreal width = 0, height = 0, advance = 0;
   };
+
+  static void drawLaidOut(QPainter& painter, const LaidOut& laid, const QRectF& r, int flags) {
+    const bool right = flags & Qt::AlignRight, centre = flags & Qt::AlignHCenter;
+    const qreal yoff = (r.height() - laid.height) / 2;
+    const qreal boundsX = right    ? r.width() - laid.width
+                          : centre ? (r.width() - laid.width) / 2
+                                   : 0;
+    const bool clip = !r.contains(QRectF(r.x() + boundsX, r.y() + yoff, laid.width, laid.height));
+    if (clip) {
+      painter.save();
+      painter.setClipRect(r, Qt::IntersectClip);
+    }
+    const qreal xoff = right    ? r.width() - laid.advance
+                       : centre ? (r.width() - laid.advance) / 2
+                                : 0;
+    laid.layout.lineAt(0).draw(&painter, QPointF(r.x() + xoff, r.y() + yoff));
+    if (clip) painter.restore();
+  }
+
   using Texts = std::unordered_map<QString, std::unique_ptr<LaidOut>>;
   struct Slot {
     Font font;
@@ -376,7 +417,8 @@ void ReportDocument::paintPage(QPainter& painter, const PreparedPage& p, PageTex
       if (&font != current) painter.setFont(font);
       current = &font;
       if (t.frame) painter.drawRect(r);
-      if (!texts->draw(painter, font, inner, flags, t.text)) painter.drawText(inner, flags, t.text);
+      if (!texts->draw(painter, font, inner, flags, t.text))
+        drawFitted(painter, inner, flags, t.text);
       continue;
     }
     auto it = std::find_if(fonts.begin(), fonts.end(), [&](const Used& u) {
@@ -394,7 +436,7 @@ void ReportDocument::paintPage(QPainter& painter, const PreparedPage& p, PageTex
     }
     painter.setFont(it->font);
     if (t.frame) painter.drawRect(r);
-    painter.drawText(inner, flags, t.text);
+    drawFitted(painter, inner, flags, t.text);
   }
   painter.restore();
 }
