@@ -60,19 +60,18 @@ struct Part {
   std::string bytes;
   std::size_t firstObject = 0;  // where the header ends
   std::size_t xref = 0;
-  // Offset of each object by its number; npos for a free number.
-  std::vector<std::size_t> offsets;
-  // Numbers of the objects in the order they stand in the file, with where each ends.
-  std::vector<std::pair<long long, std::size_t>> inFileOrder;
+  // Where each object starts and ends, by its number; npos for a free number.
+  std::vector<std::size_t> offsets, ends;
+  // Numbers of the objects in the order they stand in the file.
+  std::vector<long long> inFileOrder;
   long long info = -1, root = -1, pages = -1;
   std::vector<long long> kids;  // the pages, in order
 
   std::string_view object(long long number) const {
-    auto it = std::find_if(inFileOrder.begin(), inFileOrder.end(),
-                           [&](const auto& o) { return o.first == number; });
-    if (it == inFileOrder.end()) throw Damaged("object " + std::to_string(number) + " is missing");
-    const std::size_t begin = offsets[static_cast<std::size_t>(number)];
-    return std::string_view(bytes).substr(begin, it->second - begin);
+    const auto n = static_cast<std::size_t>(number);
+    if (number <= 0 || n >= offsets.size() || offsets[n] == std::string_view::npos)
+      throw Damaged("object " + std::to_string(number) + " is missing");
+    return std::string_view(bytes).substr(offsets[n], ends[n] - offsets[n]);
   }
 };
 
@@ -119,7 +118,7 @@ void parse(Part& part) {
         static_cast<std::size_t>(offset) >= part.xref)
       throw Damaged("entry " + std::to_string(n) + " of its cross-reference table is wrong");
     part.offsets[static_cast<std::size_t>(n)] = static_cast<std::size_t>(offset);
-    part.inFileOrder.emplace_back(n, 0);
+    part.inFileOrder.push_back(n);
   }
   if (part.inFileOrder.empty()) throw Damaged("it holds no objects");
   const std::string_view trailer = b.substr(i, startxref - i);
@@ -128,25 +127,23 @@ void parse(Part& part) {
   part.info = referenceAfter(trailer, "/Info");
   part.root = referenceAfter(trailer, "/Root");
 
-  std::sort(part.inFileOrder.begin(), part.inFileOrder.end(), [&](const auto& x, const auto& y) {
-    return part.offsets[static_cast<std::size_t>(x.first)] <
-           part.offsets[static_cast<std::size_t>(y.first)];
-  });
-  part.firstObject = part.offsets[static_cast<std::size_t>(part.inFileOrder.front().first)];
+  auto offset = [&](long long n) { return part.offsets[static_cast<std::size_t>(n)]; };
+  std::sort(part.inFileOrder.begin(), part.inFileOrder.end(),
+            [&](long long x, long long y) { return offset(x) < offset(y); });
+  part.firstObject = offset(part.inFileOrder.front());
+  part.ends.assign(part.offsets.size(), std::string_view::npos);
   for (std::size_t k = 0; k < part.inFileOrder.size(); ++k) {
-    const long long n = part.inFileOrder[k].first;
-    const std::size_t begin = part.offsets[static_cast<std::size_t>(n)];
+    const long long n = part.inFileOrder[k];
+    const std::size_t begin = offset(n);
     const std::size_t end =
-        k + 1 < part.inFileOrder.size()
-            ? part.offsets[static_cast<std::size_t>(part.inFileOrder[k + 1].first)]
-            : part.xref;
+        k + 1 < part.inFileOrder.size() ? offset(part.inFileOrder[k + 1]) : part.xref;
     std::string_view text = b.substr(begin, end - begin);
     const std::string head = std::to_string(n) + " 0 obj";
     while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
     if (text.substr(0, head.size()) != head || text.size() < head.size() + 6 ||
         text.substr(text.size() - 6) != "endobj")
       throw Damaged("object " + std::to_string(n) + " is not whole");
-    part.inFileOrder[k].second = end;
+    part.ends[static_cast<std::size_t>(n)] = end;
   }
 
   if (part.root <= 0 || part.root >= count) throw Damaged("its catalogue is missing");
@@ -284,8 +281,7 @@ void joinPdfFiles(const std::vector<std::string>& paths, const std::string& path
   for (std::size_t k = 0; k < parts.size(); ++k) {
     const Part& part = parts[k];
     numbers[k].assign(part.offsets.size(), -1);
-    for (const auto& [n, end] : part.inFileOrder) {
-      (void)end;
+    for (long long n : part.inFileOrder) {
       if (k == 0)
         numbers[k][static_cast<std::size_t>(n)] = n;
       else if (n == part.pages)
@@ -310,8 +306,7 @@ void joinPdfFiles(const std::vector<std::string>& paths, const std::string& path
         if (now < 0) throw Damaged("a reference to object " + std::to_string(n) + " is wrong");
         return now;
       };
-      for (const auto& [n, end] : part.inFileOrder) {
-        (void)end;
+      for (long long n : part.inFileOrder) {
         const long long now = numbers[k][static_cast<std::size_t>(n)];
         if (now < 0 || (k > 0 && n == part.pages)) continue;
         offsets[static_cast<std::size_t>(now)] = out.at();
