@@ -66,6 +66,8 @@ struct Part {
   std::vector<long long> inFileOrder;
   long long info = -1, root = -1, pages = -1;
   std::vector<long long> kids;  // the pages, in order
+  // Within the page tree: the brackets of its list of pages, and its count of them after it.
+  std::size_t kidsOpen = 0, kidsClose = 0, countBegin = 0, countEnd = 0;
 
   std::string_view object(long long number) const {
     const auto n = static_cast<std::size_t>(number);
@@ -165,9 +167,28 @@ void parse(Part& part) {
     part.kids.push_back(page);
     k = r + 1;
   }
-  if (referenceAfter(tree, "/Count") != static_cast<long long>(part.kids.size()) ||
-      part.kids.empty())
+  part.kidsOpen = open;
+  part.kidsClose = close;
+  part.countBegin = tree.find("/Count", close);
+  if (part.countBegin != std::string_view::npos) part.countBegin += 6;
+  while (part.countBegin < tree.size() && isSpace(tree[part.countBegin])) ++part.countBegin;
+  part.countEnd = tree.find_first_not_of("0123456789", part.countBegin);
+  if (part.kids.empty() || part.countEnd == std::string_view::npos ||
+      leadingNumber(tree.substr(part.countBegin)) != static_cast<long long>(part.kids.size()))
     throw Damaged("its page tree is wrong");
+}
+
+// The first part's page tree, listing `pages` ("n 0 R" each), `count` of them, in place of its
+// own.
+std::string joinedPageTree(const Part& first, const std::string& pages, std::size_t count) {
+  const std::string_view tree = first.object(first.pages);
+  std::string joined(tree.substr(0, first.kidsOpen + 1));
+  joined += '\n';
+  joined += pages;
+  joined.append(tree.substr(first.kidsClose, first.countBegin - first.kidsClose));
+  joined += std::to_string(count);
+  joined.append(tree.substr(first.countEnd));
+  return joined;
 }
 
 // Writes the joined file, counting its bytes for the cross-reference table.
@@ -290,6 +311,14 @@ void joinPdfFiles(const std::vector<std::string>& paths, const std::string& path
         numbers[k][static_cast<std::size_t>(n)] = next++;
     }
   }
+  // The page tree lists every part's pages in order.
+  std::string pages;
+  std::size_t pageCount = 0;
+  for (std::size_t k = 0; k < parts.size(); ++k)
+    for (long long kid : parts[k].kids) {
+      pages += std::to_string(numbers[k][static_cast<std::size_t>(kid)]) + " 0 R\n";
+      ++pageCount;
+    }
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
   if (!file) throw Failure(cannot + std::strerror(errno));
   Output out(file.get(), cannot);
@@ -312,25 +341,7 @@ void joinPdfFiles(const std::vector<std::string>& paths, const std::string& path
         offsets[static_cast<std::size_t>(now)] = out.at();
         const std::string_view text = part.object(n);
         if (k == 0 && n == part.pages) {
-          // The page tree lists every part's pages in order.
-          const std::size_t open = text.find('[', text.find("/Kids"));
-          const std::size_t close = text.find(']', open);
-          const std::size_t count = text.find("/Count", close);
-          std::string tree(text.substr(0, open + 1));
-          tree += '\n';
-          std::size_t pages = 0;
-          for (std::size_t j = 0; j < parts.size(); ++j)
-            for (long long kid : parts[j].kids) {
-              tree += std::to_string(numbers[j][static_cast<std::size_t>(kid)]) + " 0 R\n";
-              ++pages;
-            }
-          tree.append(text.substr(close, count + 6 - close));
-          tree += ' ' + std::to_string(pages);
-          std::size_t rest = count + 6;
-          while (rest < text.size() && isSpace(text[rest])) ++rest;
-          while (rest < text.size() && text[rest] >= '0' && text[rest] <= '9') ++rest;
-          tree.append(text.substr(rest));
-          out.write(tree);
+          out.write(joinedPageTree(first, pages, pageCount));
         } else if (k == 0) {
           out.write(text);
         } else {
