@@ -187,6 +187,16 @@ void startWriteback(int fd, std::uint64_t offset, std::uint64_t size) {
 #endif
 }
 
+bool setDirectWrites(int fd, bool on) {
+#ifdef O_DIRECT
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0) return false;
+  return ::fcntl(fd, F_SETFL, on ? (flags | O_DIRECT) : (flags & ~O_DIRECT)) == 0;
+#else
+  return !on;
+#endif
+}
+
 int syncFolder(const std::string& folder) {
   int error = 0;
   UniqueFd fd = openFolder(folder, error);

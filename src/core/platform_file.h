@@ -100,6 +100,13 @@ int syncData(int fd);
 int syncFile(int fd);
 // Starts writing a range to disk without waiting: only a hint.
 void startWriteback(int fd, std::uint64_t offset, std::uint64_t size);
+
+// Writes that go straight to the disk, past the page cache, must start at a multiple of this
+// many bytes, span a multiple of it and come from memory aligned alike.
+inline constexpr std::size_t kDirectWriteAlignment = 4096;
+// Lets the writes to `fd` go straight to the disk (on) or through the page cache again (off);
+// false when the file system does not allow it.
+bool setDirectWrites(int fd, bool on);
 // Makes the renames and removals in a folder durable.
 int syncFolder(const std::string& folder);
 

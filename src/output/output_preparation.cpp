@@ -120,6 +120,9 @@ void OutputPreparation::writeLines() {
     total_ = reader.fileSize();
     file_.emplace(outputPath_);
     ReplacementFile& out = *file_;
+    // The output is written once and only its first block is read again here; a copy of it in
+    // memory would cost as much again as the writing.
+    out.writeDirectly();
     out.write(std::string(kHashLineSize - 2, '0') + "\r\n");
 
     Sha1 sha1;

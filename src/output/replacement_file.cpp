@@ -1,8 +1,11 @@
 #include "output/replacement_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <new>
 #include <system_error>
 
 #include "core/failure.h"
@@ -37,7 +40,12 @@ ReplacementFile::ReplacementFile(const std::string& target) : target_(target) {
   int error = 0;
   fd_ = createTempFor(realPath_, tempPath_, error);
   if (!fd_) throwIoFailure("Cannot create file", target_, error);
-  buffer_.reserve(kBufferSize);
+  buffer_.reset(static_cast<char*>(std::aligned_alloc(kDirectWriteAlignment, kBufferSize)));
+  if (!buffer_) throw std::bad_alloc();
+}
+
+void ReplacementFile::FreeBuffer::operator()(char* p) const noexcept {
+  std::free(p);
 }
 
 ReplacementFile::~ReplacementFile() {
@@ -56,8 +64,23 @@ void ReplacementFile::writeFailed(int errorNumber) {
   throwIoFailure("Write error on file", target_, errorNumber);
 }
 
+void ReplacementFile::writeDirectly() {
+  if (size() == 0 && !direct_) direct_ = setDirectWrites(fd_.get(), true);
+}
+
 void ReplacementFile::write(std::string_view bytes) {
-  if (buffer_.size() + bytes.size() > kBufferSize) {
+  if (direct_) {
+    // Everything passes through the aligned buffer, which goes out whenever it is full.
+    while (!bytes.empty()) {
+      const std::size_t n = std::min(bytes.size(), kBufferSize - buffered_);
+      std::memcpy(buffer_.get() + buffered_, bytes.data(), n);
+      buffered_ += n;
+      bytes.remove_prefix(n);
+      if (buffered_ == kBufferSize) writeDirectBlocks();
+    }
+    return;
+  }
+  if (buffered_ + bytes.size() > kBufferSize) {
     flush();
     if (bytes.size() >= kBufferSize) {
       if (int error = writeAllAt(fd_.get(), bytes.data(), bytes.size(), written_))
@@ -66,15 +89,36 @@ void ReplacementFile::write(std::string_view bytes) {
       return;
     }
   }
-  buffer_.append(bytes);
+  std::memcpy(buffer_.get() + buffered_, bytes.data(), bytes.size());
+  buffered_ += bytes.size();
+}
+
+void ReplacementFile::writeOut(std::size_t size) {
+  if (int error = writeAllAt(fd_.get(), buffer_.get(), size, written_)) {
+    // A file system may take some direct writes and refuse others; the page cache takes all.
+    if (!direct_ || error != EINVAL) writeFailed(error);
+    direct_ = false;
+    if (!setDirectWrites(fd_.get(), false)) writeFailed(error);
+    if (int again = writeAllAt(fd_.get(), buffer_.get(), size, written_)) writeFailed(again);
+  }
+  written_ += size;
+  buffered_ -= size;
+  std::memmove(buffer_.get(), buffer_.get() + size, buffered_);
+}
+
+void ReplacementFile::writeDirectBlocks() {
+  const std::size_t whole = buffered_ - buffered_ % kDirectWriteAlignment;
+  if (whole > 0) writeOut(whole);
 }
 
 void ReplacementFile::flush() {
-  if (buffer_.empty()) return;
-  if (int error = writeAllAt(fd_.get(), buffer_.data(), buffer_.size(), written_))
-    writeFailed(error);
-  written_ += buffer_.size();
-  buffer_.clear();
+  if (direct_) {
+    writeDirectBlocks();
+    // The end of the file and any later change are no whole blocks.
+    direct_ = false;
+    if (!setDirectWrites(fd_.get(), false)) writeFailed(EINVAL);
+  }
+  if (buffered_ > 0) writeOut(buffered_);
 }
 
 void ReplacementFile::writeAt(std::uint64_t offset, std::string_view bytes) {
@@ -83,7 +127,7 @@ void ReplacementFile::writeAt(std::uint64_t offset, std::string_view bytes) {
 }
 
 void ReplacementFile::startWriteback() {
-  if (written_ <= writebackStarted_) return;
+  if (direct_ || written_ <= writebackStarted_) return;
   // Only a hint: syncData() and prepare() still force the bytes.
   bs::startWriteback(fd_.get(), writebackStarted_, written_ - writebackStarted_);
   writebackStarted_ = written_;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,14 +24,19 @@ class ReplacementFile {
   ReplacementFile(const ReplacementFile&) = delete;
   ReplacementFile& operator=(const ReplacementFile&) = delete;
 
+  // From here on the bytes go straight to the disk where the file system allows it, past the
+  // page cache: a large file written once and read by nobody soon is then neither copied into
+  // memory nor written out from there afterwards.  Only before the first byte is written.
+  void writeDirectly();
+
   // Appends bytes through a large buffer.  Throws Failure on a write error (a full disk, say).
   void write(std::string_view bytes);
-  // Writes the buffered bytes to the temporary file.
+  // Writes the buffered bytes to the temporary file; from then on through the page cache.
   void flush();
   // Overwrites bytes already written (flushes first).
   void writeAt(std::uint64_t offset, std::string_view bytes);
   // Bytes written so far.
-  std::uint64_t size() const { return written_ + buffer_.size(); }
+  std::uint64_t size() const { return written_ + buffered_; }
 
   // The temporary file, for reading back what was written.
   const std::string& tempPath() const { return tempPath_; }
@@ -52,13 +58,24 @@ class ReplacementFile {
 
  private:
   [[noreturn]] void writeFailed(int errorNumber);
+  // Writes `size` buffered bytes at the end of what was written.
+  void writeOut(std::size_t size);
+  // Writes the whole aligned blocks of the buffer straight to the disk and keeps the rest.
+  void writeDirectBlocks();
+
+  struct FreeBuffer {
+    void operator()(char* p) const noexcept;
+  };
 
   std::string target_;    // as given: the name in messages
   std::string realPath_;  // the path renamed over
   std::string folder_;
   std::string tempPath_;
   UniqueFd fd_;
-  std::string buffer_;
+  // Aligned for writes straight to the disk.
+  std::unique_ptr<char[], FreeBuffer> buffer_;
+  std::size_t buffered_ = 0;
+  bool direct_ = false;
   std::uint64_t written_ = 0;
   std::uint64_t writebackStarted_ = 0;
   bool prepared_ = false;

@@ -167,6 +167,11 @@ TEST(WriteHashedOutput, ShapesOfThePaymentFile) {
       {"records of exactly four blocks", lines(8, 'y'), lines(8, 'y') + "\r\n"},
       // The lines are hashed and deflated in pieces of about a megabyte.
       {"records of exactly one piece", lines(256, 'z'), lines(256, 'z') + "\r\n"},
+      // With the hash line, outputs of exactly one disk block and of exactly one write buffer:
+      // nothing is left over for the page cache but the hash line.
+      {"output of one whole disk block", std::string(4052, 'w'), std::string(4052, 'w') + "\r\n"},
+      {"output of one whole write buffer", lines(255, 'v') + "\r\n" + std::string(4052, 'v'),
+       lines(255, 'v') + "\r\n" + std::string(4052, 'v') + "\r\n"},
       {"records of many pieces", test::paymentFile(3000), normalised(test::paymentFile(3000))},
       // Deflated, they fill the deflater's output buffer several times.
       {"records that hardly compress", noise(300), normalised(noise(300))},
