@@ -474,6 +474,7 @@ void summarise(Session& session, ReportTables& tables, SummaryGatherer* gathered
     tables.emptyTable(kReportTableDetailFile);
     replayKeptSteps(session, gathered->spill(), directDebit ? kDirectDebitBatch : kPaymentBatch,
                     shown);
+    tables.endDetailRows();
     return;
   }
   LineReader reader(session.form.edtFileInput.text);
@@ -486,6 +487,7 @@ void summarise(Session& session, ReportTables& tables, SummaryGatherer* gathered
     PaymentLines lines(shown, session.state.customerRef);
     summaryPass(session, reader, lines, true);
   }
+  tables.endDetailRows();
 }
 
 }  // namespace

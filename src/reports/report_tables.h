@@ -44,8 +44,10 @@ class ReportTables {
   virtual ~ReportTables() = default;
   // Closes the table, opens it exclusively, empties it, releases it and opens it for appending.
   virtual void emptyTable(std::string_view fileName) = 0;
-  // Appends and posts one row of ReportTableDetail.
+  // Appends one row of ReportTableDetail.  The rows may be held back and stored many at a time;
+  // endDetailRows() stores those still held.
   virtual void appendDetailRow(const DetailRow& row) = 0;
+  virtual void endDetailRows() {}
   // One SQL statement without result rows.
   virtual void execSql(std::string_view sql) = 0;
   // Opens a table and closes it again: a table that cannot be opened ends the command here.

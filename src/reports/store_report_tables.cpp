@@ -1,3 +1,5 @@
+#include <optional>
+
 #include "core/failure.h"
 #include "reports/report_tables.h"
 #include "store/table_store.h"
@@ -9,42 +11,59 @@ namespace {
 class StoreReportTables : public ReportTables {
  public:
   explicit StoreReportTables(std::shared_ptr<TableStore> store) : store_(std::move(store)) {}
+  // A summary that ends with a failure keeps the rows it appended before it, as the store keeps
+  // whatever a command wrote before its failure.
+  ~StoreReportTables() override {
+    try {
+      endDetailRows();
+    } catch (const std::exception&) {
+    }
+  }
 
   void emptyTable(std::string_view fileName) override {
-    if (std::string(fileName) == kReportTableDetailFile) detail_.reset();
+    endDetailRows();
     TableStore::Table table = store_->openTable(fileName);
     table.setExclusive(true);
     table.emptyTable();
     table.setExclusive(false);
-    if (std::string(fileName) == kReportTableDetailFile)
-      detail_ = std::make_unique<TableStore::Table>(std::move(table));
   }
 
   void appendDetailRow(const DetailRow& row) override {
     if (!detail_)
-      detail_ = std::make_unique<TableStore::Table>(store_->openTable(kReportTableDetailFile));
-    TableStore::Table& t = *detail_;
-    t.append();
-    t.setInteger("No", row.No);
-    t.setText("Product", row.Product);
-    t.setText("NameEng", row.NameEng);
-    t.setText("Credit Amount", row.CreditAmount);
-    t.setText("CreditAccount", row.CreditAccount);
-    t.setText("TotalInvoidAmount", row.TotalInvoidAmount);
-    t.setText("TotalWHTAmount", row.TotalWHTAmount);
-    t.setText("DeliveryMode", row.DeliveryMode);
-    t.setText("PickupLocation", row.PickupLocation);
-    t.setText("VATAmount", row.VATAmount);
-    t.setText("Customer_Ref", row.Customer_Ref);
-    t.setText("dabit_Acc", row.dabit_Acc);
-    t.post();
+      detail_.emplace(store_->appendRows(
+          kReportTableDetailFile, {"No", "Product", "NameEng", "Credit Amount", "CreditAccount",
+                                   "TotalInvoidAmount", "TotalWHTAmount", "DeliveryMode",
+                                   "PickupLocation", "VATAmount", "Customer_Ref", "dabit_Acc"}));
+    TableStore::RowAppender& t = *detail_;
+    t.integer(row.No);
+    for (const std::string* field :
+         {&row.Product, &row.NameEng, &row.CreditAmount, &row.CreditAccount, &row.TotalInvoidAmount,
+          &row.TotalWHTAmount, &row.DeliveryMode, &row.PickupLocation, &row.VATAmount,
+          &row.Customer_Ref, &row.dabit_Acc})
+      t.text(*field);
+    t.endRow();
   }
 
-  void execSql(std::string_view sql) override { store_->execSql(sql); }
+  // Rows held back go to the table before anything else reads or changes the store.
+  void endDetailRows() override {
+    if (!detail_) return;
+    auto held = std::move(*detail_);
+    detail_.reset();
+    held.finish();
+  }
 
-  void openTable(std::string_view fileName) override { (void)store_->openTable(fileName); }
+  void execSql(std::string_view sql) override {
+    endDetailRows();
+    store_->execSql(sql);
+  }
+
+  void openTable(std::string_view fileName) override {
+    endDetailRows();
+    (void)store_->openTable(fileName);
+  }
 
   TableRows readAll(std::string_view fileName) override {
+    endDetailRows();
     TableStore::Rows rows = store_->readAll(fileName);
     return TableRows{std::move(rows.columns), std::move(rows.rows)};
   }
@@ -53,16 +72,20 @@ class StoreReportTables : public ReportTables {
     return store_->columnNames(fileName);
   }
 
-  std::uint64_t rowCount(std::string_view fileName) override { return store_->rowCount(fileName); }
+  std::uint64_t rowCount(std::string_view fileName) override {
+    endDetailRows();
+    return store_->rowCount(fileName);
+  }
 
   void forEachRow(std::string_view fileName, long long afterKey, std::size_t limit,
                   const RowVisitor& visit) override {
+    endDetailRows();
     store_->forEachRow(fileName, afterKey, limit, visit);
   }
 
  private:
   std::shared_ptr<TableStore> store_;
-  std::unique_ptr<TableStore::Table> detail_;
+  std::optional<TableStore::RowAppender> detail_;
 };
 
 }  // namespace

@@ -778,6 +778,116 @@ void TableStore::Table::post() {
   t.loadedAt.reset();
 }
 
+// As many rows as this go to one statement: the statement's own cost, which is most of the cost
+// of a row of short texts, is then shared.
+constexpr std::size_t kRowsPerStatement = 32;
+
+struct TableStore::RowAppender::Impl {
+  std::shared_ptr<StoreCore> core;
+  std::size_t columns = 0;
+  std::string oneRow;    // the statement for one row, also the one named in messages
+  std::string manyRows;  // the statement for kRowsPerStatement rows
+  // The values of the rows held, row after row; texts as their place in `texts`.
+  struct Value {
+    bool isText = false;
+    long long integer = 0;
+    std::size_t at = 0, size = 0;
+  };
+  std::vector<Value> values;
+  std::string texts;
+  std::size_t rows = 0;
+
+  void bindRow(sqlite3_stmt* stmt, std::size_t row, int firstParameter) const {
+    for (std::size_t c = 0; c < columns; ++c) {
+      const Value& v = values[row * columns + c];
+      const int n = firstParameter + static_cast<int>(c);
+      if (v.isText)
+        sqlite3_bind_text(stmt, n, texts.data() + v.at, static_cast<int>(v.size), SQLITE_STATIC);
+      else
+        sqlite3_bind_int64(stmt, n, v.integer);
+    }
+  }
+
+  void storeHeld() {
+    if (rows == 0) return;
+    // Rows that could not be stored are not tried again.
+    struct Forget {
+      Impl& a;
+      ~Forget() {
+        a.values.clear();
+        a.texts.clear();
+        a.rows = 0;
+      }
+    } forget{*this};
+    core->use();
+    if (rows == kRowsPerStatement) {
+      sqlite3_stmt* stmt = core->statement(manyRows);
+      for (std::size_t r = 0; r < rows; ++r) bindRow(stmt, r, static_cast<int>(r * columns) + 1);
+      core->run(stmt, oneRow);
+    } else {
+      sqlite3_stmt* stmt = core->statement(oneRow);
+      for (std::size_t r = 0; r < rows; ++r) {
+        bindRow(stmt, r, 1);
+        core->run(stmt, oneRow);
+      }
+    }
+  }
+};
+
+TableStore::RowAppender::RowAppender(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+TableStore::RowAppender::~RowAppender() = default;
+TableStore::RowAppender::RowAppender(RowAppender&&) noexcept = default;
+TableStore::RowAppender& TableStore::RowAppender::operator=(RowAppender&&) noexcept = default;
+
+void TableStore::RowAppender::integer(long long value) {
+  impl_->values.push_back({false, value, 0, 0});
+}
+
+void TableStore::RowAppender::text(std::string_view value) {
+  Impl& a = *impl_;
+  a.values.push_back({true, 0, a.texts.size(), value.size()});
+  a.texts.append(value);
+}
+
+void TableStore::RowAppender::endRow() {
+  Impl& a = *impl_;
+  if (a.values.size() != (a.rows + 1) * a.columns)
+    throw Failure("A row for the statement " + a.oneRow + " does not give one value per column.");
+  if (++a.rows == kRowsPerStatement) a.storeHeld();
+}
+
+void TableStore::RowAppender::finish() {
+  impl_->storeHeld();
+}
+
+TableStore::RowAppender TableStore::appendRows(std::string_view fileName,
+                                               const std::vector<std::string_view>& columns) {
+  auto impl = std::make_unique<RowAppender::Impl>();
+  StoreCore& core = *impl_->core;
+  impl->core = impl_->core;
+  const std::size_t index = core.tableIndex(fileName);
+  core.writePending();
+  core.connect();
+  std::string names;
+  std::string marks;
+  for (std::string_view name : columns) {
+    const auto& known = core.columns[index];
+    if (std::none_of(known.begin(), known.end(),
+                     [&](const std::string& c) { return sameName(c, name); }))
+      throw Failure("Table file " + quoted(core.filePath(kTableFiles[index])) +
+                    " has no column \"" + std::string(name) + "\".");
+    names += (names.empty() ? "" : ",") + quoteIdentifier(name);
+    marks += marks.empty() ? "?" : ",?";
+  }
+  impl->columns = columns.size();
+  impl->oneRow =
+      "INSERT INTO " + core.qualifiedTable(index) + "(" + names + ") VALUES(" + marks + ")";
+  impl->manyRows = impl->oneRow;
+  for (std::size_t r = 1; r < kRowsPerStatement; ++r) impl->manyRows += ",(" + marks + ")";
+  impl->values.reserve(kRowsPerStatement * columns.size());
+  return RowAppender(std::move(impl));
+}
+
 TableStore::Rows TableStore::readAll(std::string_view fileName) {
   StoreCore& core = *impl_->core;
   std::size_t index = core.tableIndex(fileName);

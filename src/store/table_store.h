@@ -78,6 +78,31 @@ class TableStore {
   };
   Table openTable(std::string_view fileName);
 
+  // Many whole rows for one table, many rows to a statement: for filling a table at once.  Each
+  // row gives the columns named when the appender was made, in that order.  Rows are held until
+  // a statement's worth is there, the rest until finish(); rows still held when the appender is
+  // dropped are not stored.
+  class RowAppender {
+   public:
+    ~RowAppender();
+    RowAppender(RowAppender&&) noexcept;
+    RowAppender& operator=(RowAppender&&) noexcept;
+
+    void integer(long long value);
+    void text(std::string_view value);
+    // Ends the row whose values were given since the last one.
+    void endRow();
+    // Stores the rows still held.
+    void finish();
+
+   private:
+    friend class TableStore;
+    struct Impl;
+    explicit RowAppender(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> impl_;
+  };
+  RowAppender appendRows(std::string_view fileName, const std::vector<std::string_view>& columns);
+
   // Every row of a table in stored order, for the report engine: the column names and, per row,
   // the texts of those columns (numbers written as the store holds them).
   struct Rows {

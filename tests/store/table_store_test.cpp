@@ -264,6 +264,35 @@ TEST_F(StoreTest, MisusesOfTableObjectsAreFailuresNamingTheFile) {
   empty.setText("Product", "Payroll");
   empty.post();
   EXPECT_EQ(rows("ReportTableDetail.DAT").size(), 1u);
+  // Rows appended many at a time name their columns and give one value for each.
+  EXPECT_CONTAINS(failureOf([&] {
+                    store->appendRows("ReportTableDetail.DAT", {"No", "Nope"});
+                  }),
+                  "ReportTableDetail.DAT\" has no column \"Nope\"");
+  auto rowsOf = store->appendRows("ReportTableDetail.DAT", {"No", "Product"});
+  rowsOf.integer(1);
+  EXPECT_CONTAINS(failureOf([&] { rowsOf.endRow(); }), "one value per column");
+}
+
+// Rows appended many at a time are stored in order, every one of them, whether or not they fill
+// the last statement; rows given after a finish() follow those before it.
+TEST_F(StoreTest, RowsAppendedManyAtATimeAreStoredInOrder) {
+  for (int count : {0, 1, 31, 32, 33, 64, 70}) {
+    store->execSql("Delete From ReportTableDetail");
+    auto appender = store->appendRows("ReportTableDetail.DAT", {"Product", "No", "NameEng"});
+    std::vector<std::string> expected;
+    for (int i = 1; i <= count; ++i) {
+      const std::string name = std::string(static_cast<std::size_t>(i % 3), '\xA1') + "'";
+      appender.text("P" + std::to_string(i));
+      appender.integer(i);
+      appender.text(name);
+      appender.endRow();
+      if (i == 40) appender.finish();
+      expected.push_back(std::to_string(i) + "|P" + std::to_string(i) + "|" + name + "|||||||||");
+    }
+    appender.finish();
+    EXPECT_EQ(rows("ReportTableDetail.DAT"), expected) << count << " rows";
+  }
 }
 
 // A table file that is missing, not a database, without its table or read-only stops the first
