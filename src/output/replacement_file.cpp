@@ -69,6 +69,7 @@ void ReplacementFile::writeDirectly() {
 }
 
 void ReplacementFile::write(std::string_view bytes) {
+  if (bytes.empty()) return;
   if (direct_) {
     // Everything passes through the aligned buffer, which goes out whenever it is full.
     while (!bytes.empty()) {
