@@ -399,6 +399,31 @@ struct StoreCore {
     return quoteIdentifier(kTableFiles[index].schema) + "." +
            quoteIdentifier(kTableFiles[index].table);
   }
+
+  // Column names are unique regardless of case, so the first name that matches is the only one.
+  std::size_t columnIndex(std::size_t index, std::string_view name) const {
+    const auto& cols = columns[index];
+    for (std::size_t i = 0; i < cols.size(); ++i)
+      if (sameName(cols[i], name)) return i;
+    throw Failure("Table file " + quoted(filePath(kTableFiles[index])) + " has no column \"" +
+                  std::string(name) + "\".");
+  }
+
+  // The insert of `rows` rows that give the columns at `bound`, in that order.
+  std::string insertStatement(std::size_t index, const std::vector<std::size_t>& bound,
+                              std::size_t rows = 1) const {
+    std::string sql = "INSERT INTO " + qualifiedTable(index);
+    if (bound.empty()) return sql + " DEFAULT VALUES";
+    std::string names;
+    std::string marks;
+    for (std::size_t i : bound) {
+      names += (names.empty() ? "" : ",") + quoteIdentifier(columns[index][i]);
+      marks += marks.empty() ? "?" : ",?";
+    }
+    sql += "(" + names + ") VALUES(" + marks + ")";
+    for (std::size_t r = 1; r < rows; ++r) sql += ",(" + marks + ")";
+    return sql;
+  }
 };
 
 struct TableStore::Impl {
@@ -537,16 +562,11 @@ struct TableStore::Table::Impl {
   std::filesystem::path path() const { return core->filePath(kTableFiles[index]); }
   std::string fileName() const { return "Table file " + quoted(path()); }
 
-  // Column names are unique regardless of case, so the first name that matches is the only one.
   std::size_t column(std::string_view name) const {
     const auto& cols = columns();
     std::size_t found = columnHint;
-    if (found >= cols.size() || !sameName(cols[found], name)) {
-      found = 0;
-      while (found < cols.size() && !sameName(cols[found], name)) ++found;
-      if (found == cols.size())
-        throw Failure(fileName() + " has no column \"" + std::string(name) + "\".");
-    }
+    if (found >= cols.size() || !sameName(cols[found], name))
+      found = core->columnIndex(index, name);
     columnHint = found + 1;
     return found;
   }
@@ -619,17 +639,7 @@ struct TableStore::Table::Impl {
     for (std::size_t i = 0; i < cols.size(); ++i)
       if (changed[i]) bound.push_back(i);
     if (mode == Appending) {
-      sql = "INSERT INTO " + core->qualifiedTable(index);
-      if (bound.empty()) {
-        sql += " DEFAULT VALUES";
-      } else {
-        std::string names, marks;
-        for (std::size_t i : bound) {
-          names += (names.empty() ? "" : ",") + quoteIdentifier(cols[i]);
-          marks += marks.empty() ? "?" : ",?";
-        }
-        sql += "(" + names + ") VALUES(" + marks + ")";
-      }
+      sql = core->insertStatement(index, bound);
     } else if (!bound.empty()) {
       sql = "UPDATE " + core->qualifiedTable(index) + " SET ";
       for (std::size_t k = 0; k < bound.size(); ++k)
@@ -868,22 +878,11 @@ TableStore::RowAppender TableStore::appendRows(std::string_view fileName,
   const std::size_t index = core.tableIndex(fileName);
   core.writePending();
   core.connect();
-  std::string names;
-  std::string marks;
-  for (std::string_view name : columns) {
-    const auto& known = core.columns[index];
-    if (std::none_of(known.begin(), known.end(),
-                     [&](const std::string& c) { return sameName(c, name); }))
-      throw Failure("Table file " + quoted(core.filePath(kTableFiles[index])) +
-                    " has no column \"" + std::string(name) + "\".");
-    names += (names.empty() ? "" : ",") + quoteIdentifier(name);
-    marks += marks.empty() ? "?" : ",?";
-  }
+  std::vector<std::size_t> bound;
+  for (std::string_view name : columns) bound.push_back(core.columnIndex(index, name));
   impl->columns = columns.size();
-  impl->oneRow =
-      "INSERT INTO " + core.qualifiedTable(index) + "(" + names + ") VALUES(" + marks + ")";
-  impl->manyRows = impl->oneRow;
-  for (std::size_t r = 1; r < kRowsPerStatement; ++r) impl->manyRows += ",(" + marks + ")";
+  impl->oneRow = core.insertStatement(index, bound);
+  impl->manyRows = core.insertStatement(index, bound, kRowsPerStatement);
   impl->values.reserve(kRowsPerStatement * columns.size());
   return RowAppender(std::move(impl));
 }
