@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -14,6 +15,37 @@ namespace {
 
 bool isDigit(char c) {
   return c >= '0' && c <= '9';
+}
+
+// Whether the eight bytes at `p` are all ASCII digits: each byte has the high nibble 3 and, with
+// 6 added, still has it (no byte above '9' passes; no carry crosses a byte once the first test
+// holds).
+bool eightDigits(const char* p) {
+  std::uint64_t x = 0;
+  std::memcpy(&x, p, sizeof x);
+  constexpr std::uint64_t high = 0xF0F0F0F0F0F0F0F0u;
+  constexpr std::uint64_t threes = 0x3030303030303030u;
+  return (x & high) == threes && ((x + 0x0606060606060606u) & high) == threes;
+}
+
+// The value of the eight digits at `p` (eightDigits holds): pairs, then fours, then all eight are
+// combined, each step in the lanes of the one 64-bit word (the first digit in the lowest byte).
+std::uint64_t eightDigitsValue(const char* p) {
+  std::uint64_t x = 0;
+  std::memcpy(&x, p, sizeof x);
+  x -= 0x3030303030303030u;
+  x = (x * 10 + (x >> 8)) & 0x00FF00FF00FF00FFu;
+  x = (x * 100 + (x >> 16)) & 0x0000FFFF0000FFFFu;
+  return (x * 10000 + (x >> 32)) & 0xFFFFFFFFu;
+}
+
+// The end of the run of digits that starts at `i`.  Fields are mostly digits: eight are judged at
+// a time.
+std::size_t digitsEnd(std::string_view text, std::size_t i) {
+  const std::size_t n = text.size();
+  while (n - i >= 8 && eightDigits(text.data() + i)) i += 8;
+  while (i < n && isDigit(text[i])) ++i;
+  return i;
 }
 
 int hexValue(char c) {
@@ -108,16 +140,13 @@ bool isNumber(std::string_view text) {
   while (i < n && text[i] == ' ') ++i;
   if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
   if (atEnd()) return false;  // the body may not be empty
-  while (i < n && isDigit(text[i])) ++i;
-  if (i < n && text[i] == '.') {
-    ++i;
-    while (i < n && isDigit(text[i])) ++i;
-  }
+  i = digitsEnd(text, i);
+  if (i < n && text[i] == '.') i = digitsEnd(text, i + 1);
   if (i < n && (text[i] == 'E' || text[i] == 'e')) {
     ++i;
     if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
     const std::size_t digitsFrom = i;
-    while (i < n && isDigit(text[i])) ++i;
+    i = digitsEnd(text, i);
     if (i == digitsFrom) return false;
   }
   return atEnd();
@@ -173,6 +202,8 @@ long double toFloat(std::string_view text) {
   if (n > 0 && n <= static_cast<std::size_t>(kExactSignificantDigits)) {
     std::uint64_t digits = 0;
     std::size_t k = 0;
+    for (; n - k >= 8 && eightDigits(text.data() + k); k += 8)
+      digits = digits * 100000000 + eightDigitsValue(text.data() + k);
     while (k < n && isDigit(text[k]))
       digits = digits * 10 + static_cast<std::uint64_t>(text[k++] - '0');
     if (k == n) return static_cast<long double>(digits);

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,10 +19,31 @@ inline std::string_view cut(std::string_view line, std::size_t first, std::size_
   return line.substr(first - 1, end - first + 1);
 }
 
-// Removes every byte with a code of 0x20 or below at both ends.
+// Whether none of the eight bytes at `p` is above 0x20: with the top bit of each byte set aside,
+// adding 0x5F sets it exactly for the bytes above 0x20, and no sum carries into the next byte.
+inline bool eightBlanks(const char* p) {
+  std::uint64_t x = 0;
+  std::memcpy(&x, p, sizeof x);
+  constexpr std::uint64_t tops = 0x8080808080808080u;
+  return ((((x & ~tops) + 0x5F5F5F5F5F5F5F5Fu) | x) & tops) == 0;
+}
+
+// Whether every byte has a code of 0x20 or below (trim leaves nothing).
+inline bool isBlank(std::string_view text) {
+  std::size_t i = 0;
+  while (text.size() - i >= 8 && eightBlanks(text.data() + i)) i += 8;
+  for (; i < text.size(); ++i)
+    if (static_cast<unsigned char>(text[i]) > 0x20) return false;
+  return true;
+}
+
+// Removes every byte with a code of 0x20 or below at both ends.  Fields are padded with blanks:
+// eight are passed over at a time.
 inline std::string_view trim(std::string_view text) {
   std::size_t b = 0, e = text.size();
+  while (e - b >= 8 && eightBlanks(text.data() + b)) b += 8;
   while (b < e && static_cast<unsigned char>(text[b]) <= 0x20) ++b;
+  while (e - b >= 8 && eightBlanks(text.data() + e - 8)) e -= 8;
   while (e > b && static_cast<unsigned char>(text[e - 1]) <= 0x20) --e;
   return text.substr(b, e - b);
 }

@@ -134,10 +134,10 @@ class RecordCheck {
 namespace check {
 
 inline bool notBlank(std::string_view f, const RecordLine&) {
-  return !trim(f).empty();
+  return !isBlank(f);
 }
 inline bool blank(std::string_view f, const RecordLine&) {
-  return trim(f).empty();
+  return isBlank(f);
 }
 inline bool number(std::string_view f, const RecordLine&) {
   return isNumber(f);
@@ -147,7 +147,7 @@ inline bool trimmedNumber(std::string_view f, const RecordLine&) {
 }
 // A field that may be left blank, but holds a number when it is filled.
 inline bool blankOrNumber(std::string_view f, const RecordLine&) {
-  return trim(f).empty() || isNumber(f);
+  return isBlank(f) || isNumber(f);
 }
 inline bool homeAccount(std::string_view f, const RecordLine&) {
   return isHomeAccount(trim(f));

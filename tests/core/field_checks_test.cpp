@@ -46,6 +46,14 @@ TEST(IsNumber, Grammar) {
       {"\t42", false},
       {"+-1", false},
       {"1e5.0", false},
+      // Digits are judged eight at a time: a stray byte in any place of the eight, and the bytes
+      // just beside '0' and '9', stop the run.
+      {"1234567890123456", true},
+      {"1234567/90123456", false},
+      {"12345678:0123456", false},
+      {"1234567890123\xB0", false},
+      {"123456789012345.678", true},
+      {"12345678E12345678", true},
       // Examined up to the first NUL only.
       {"12\0xyz"s, true},
       {"\0"s
@@ -115,6 +123,8 @@ TEST(ToFloat, AcceptedTexts) {
       {"2.5e3", 2500.0L},
       // Extended precision keeps the 64-bit integers of long amount texts exact.
       {"9999999999999999", 9999999999999999.0L},
+      {"1234567890123456789", 1234567890123456789.0L},
+      {"0000000100000001", 100000001.0L},
   };
   for (const auto& c : cases) EXPECT_EQ(toFloat(c.text), c.value) << c.text;
 }

@@ -131,6 +131,18 @@ TEST(Columns, CutAndTrim) {
   EXPECT_EQ(trim(std::string_view("\t\x01 ab c \x20\x1F")), "ab c");
   EXPECT_EQ(trim("   "), "");
   EXPECT_EQ(trim("\xA0x\xA0"), "\xA0x\xA0");  // only bytes up to 0x20 are blanks
+  // Long runs of blanks are passed over eight bytes at a time; the byte that stops a run may
+  // stand anywhere in those eight, and bytes from 0x21 and from 0x80 on are never blanks.
+  const std::string pad(20, ' ');
+  for (const std::string core : {"!", "\x80", "\xA1", "\xFF", "\x7F", "a b"}) {
+    for (std::size_t lead = 0; lead <= 17; lead += 1) {
+      const std::string text = pad.substr(0, lead) + core + "\x1F" + pad.substr(0, 17 - lead);
+      EXPECT_EQ(trim(text), core) << lead;
+      EXPECT_FALSE(isBlank(text)) << lead;
+    }
+  }
+  EXPECT_TRUE(isBlank(std::string(17, ' ') + "\x20\x01\t"));
+  EXPECT_TRUE(isBlank(""));
 }
 
 }  // namespace
