@@ -125,12 +125,14 @@ bool listStructureFaults(Session& session, const Gates& gates, const std::string
 // The same read tells whether the notification fill would change the file; when the file is read
 // again, `fillChangesFile` stays unknown.
 bool passStructure(Session& session, const Gates& gates, const std::string& path,
-                   ExpressChequeCounts& express, std::optional<bool>& fillChangesFile) {
+                   ExpressChequeCounts& express, std::optional<bool>& fillChangesFile,
+                   SealPreparation& prepared) {
   bool fill = true;
   if (passStructureChecks(session, path, express, &fill)) {
     fillChangesFile = fill;
     return true;
   }
+  prepared.output.reset();
   if (!listStructureFaults(session, gates, path)) return false;
   // Reached only when the file changed between the reads.
   if (gates.expressLimit) express = countExpressCheques(session, path);
@@ -200,9 +202,14 @@ bool passStructureThenValidate(Session& session, const Gates& gates, const std::
   ExpressChequeCounts express;
   std::optional<bool> fillChangesFile;
   rememberCheckedFile(st, path);
-  if (!passStructure(session, gates, path, express, fillChangesFile)) return false;
+  // The sealed output is on its way while the structure checks read the file, its lines as the
+  // notification fill will leave them; a run that stops drops it before it tells the user why.
+  if (gates.sealing) prepared.output = startOutputPreparation(session, true);
+  const bool outputStarted = prepared.output != nullptr;
+  if (!passStructure(session, gates, path, express, fillChangesFile, prepared)) return false;
   if (gates.expressLimit &&
       (express.xmq > kExpressChequeLimit || express.xdq > kExpressChequeLimit)) {
+    prepared.output.reset();
     ask(session, DialogKind::Error,
         "Error Data.  Express Cheque should not more than  20 transaction ", Buttons::Ok);
     return false;
@@ -210,11 +217,12 @@ bool passStructureThenValidate(Session& session, const Gates& gates, const std::
 
   if (gates.sealing) {
     // From here on the payment file carries "N" in every blank notification column, whatever
-    // the outcome of the run.
-    fillNotificationFlags(session, fillChangesFile);
-    // The sealed output is prepared and the summary gathered while the file is validated; a run
-    // that stops drops both.
-    prepared.output = startOutputPreparation(session);
+    // the outcome of the run.  The output started ahead removed the stale temporary files beside
+    // the payment file; the fill leaves the output's own there.
+    fillNotificationFlags(session, fillChangesFile, !outputStarted);
+    // The output is prepared and the summary gathered while the file is validated; a run that
+    // stops drops both.
+    if (!prepared.output) prepared.output = startOutputPreparation(session);
     prepared.summary =
         std::make_unique<SummaryGatherer>(folderOf(outputPath(session.form)), session.state);
   }

@@ -19,9 +19,11 @@ struct ExpressChequeCounts {
   long xdq = 0;
 };
 
+// The Beneficiary Notification flag of a credit line.
+inline constexpr std::size_t kNotificationColumn = 259;
+
 // A credit line whose notification flag (column 259) is blank: the fill writes "N" there.
 inline bool notificationFlagBlank(std::string_view line) {
-  constexpr std::size_t kNotificationColumn = 259;
   return line.size() >= kNotificationColumn && line.substr(0, 3) == "003" &&
          line[kNotificationColumn - 1] == ' ';
 }

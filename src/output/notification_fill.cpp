@@ -8,7 +8,6 @@ namespace bs {
 
 namespace {
 
-constexpr std::size_t kNotificationColumn = 259;
 constexpr const char* kStage = "Filling notification flags";
 
 std::string_view lineEndBytes(LineEnd end) {
@@ -40,11 +39,11 @@ bool fillChangesFile(const std::string& path) {
 }  // namespace
 
 bool fillNotificationFlags(const std::string& paymentFile, Ui* progress,
-                           std::optional<bool> changesFile) {
+                           std::optional<bool> changesFile, bool sweepStaleTemps) {
   if (!(changesFile ? *changesFile : fillChangesFile(paymentFile))) return false;
 
   LineReader reader(paymentFile);
-  ReplacementFile out(paymentFile);
+  ReplacementFile out(paymentFile, sweepStaleTemps);
   std::string_view line;
   while (reader.next(line)) {
     reader.expectWhole();
@@ -64,8 +63,9 @@ bool fillNotificationFlags(const std::string& paymentFile, Ui* progress,
   return true;
 }
 
-void fillNotificationFlags(Session& session, std::optional<bool> changesFile) {
-  fillNotificationFlags(session.form.edtFileInput.text, &session.ui, changesFile);
+void fillNotificationFlags(Session& session, std::optional<bool> changesFile,
+                           bool sweepStaleTemps) {
+  fillNotificationFlags(session.form.edtFileInput.text, &session.ui, changesFile, sweepStaleTemps);
 }
 
 }  // namespace bs

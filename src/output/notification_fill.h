@@ -13,11 +13,14 @@ namespace bs {
 // swapped whole: at any moment it is either the old file or the complete filled one.  A file that
 // needs no change is not rewritten.  Returns whether the file was rewritten.  `changesFile`, when
 // an earlier read of the file already told whether the fill would change it, saves reading it
-// once more to find out.
+// once more to find out.  `sweepStaleTemps` as for ReplacementFile: off while the sealed output
+// that will replace the payment file is being written beside it.
 bool fillNotificationFlags(const std::string& paymentFile, Ui* progress = nullptr,
-                           std::optional<bool> changesFile = std::nullopt);
+                           std::optional<bool> changesFile = std::nullopt,
+                           bool sweepStaleTemps = true);
 
 // The step of the batch run: the payment file named in edtFileInput.
-void fillNotificationFlags(Session& session, std::optional<bool> changesFile = std::nullopt);
+void fillNotificationFlags(Session& session, std::optional<bool> changesFile = std::nullopt,
+                           bool sweepStaleTemps = true);
 
 }  // namespace bs

@@ -9,6 +9,7 @@
 
 #include "core/failure.h"
 #include "core/platform_file.h"
+#include "core/prechecks.h"
 #include "core/text_lines.h"
 #include "output/raw_deflate.h"
 
@@ -83,11 +84,18 @@ class OutputPreparation::Queue {
 };
 
 OutputPreparation::OutputPreparation(std::string paymentFile, std::string outputPath,
-                                     bool beneChargeFlag)
+                                     bool beneChargeFlag, bool asFilled)
     : paymentFile_(std::move(paymentFile)),
       outputPath_(std::move(outputPath)),
       beneChargeFlag_(beneChargeFlag),
+      asFilled_(asFilled),
       queue_(std::make_unique<Queue>()) {
+  try {
+    if (asFilled_) removeStaleReplacementsOf(paymentFile_);
+    file_.emplace(outputPath_);
+  } catch (...) {
+    fileError_ = std::current_exception();
+  }
   running_ = 2;
   writer_ = std::thread([this] { writeLines(); });
   deflater_ = std::thread([this] { deflateLines(); });
@@ -118,7 +126,7 @@ void OutputPreparation::writeLines() {
   try {
     LineReader reader(paymentFile_);
     total_ = reader.fileSize();
-    file_.emplace(outputPath_);
+    if (fileError_) std::rethrow_exception(fileError_);
     ReplacementFile& out = *file_;
     // The output is written once and only its first block is read again here; a copy of it in
     // memory would cost as much again as the writing.
@@ -147,7 +155,10 @@ void OutputPreparation::writeLines() {
     std::string_view line;
     while (reader.next(line)) {
       reader.expectWhole();
+      const std::size_t at = piece.size();
       normaliseLine(line, beneChargeFlag_, piece);
+      // Credit lines keep their first columns as they are, the flag among them.
+      if (asFilled_ && notificationFlagBlank(line)) piece[at + kNotificationColumn - 1] = 'N';
       piece.append("\r\n");
       if (piece.size() >= kPieceSize) {
         if (cancelled_) return finish();
@@ -222,9 +233,10 @@ void OutputPreparation::wait(const std::function<void(std::uint64_t, std::uint64
   if (writeError_) std::rethrow_exception(writeError_);
 }
 
-std::unique_ptr<OutputPreparation> startOutputPreparation(const Session& session) {
-  return std::make_unique<OutputPreparation>(
-      session.form.edtFileInput.text, outputPath(session.form), session.state.beneChargeFlag);
+std::unique_ptr<OutputPreparation> startOutputPreparation(const Session& session, bool asFilled) {
+  return std::make_unique<OutputPreparation>(session.form.edtFileInput.text,
+                                             outputPath(session.form), session.state.beneChargeFlag,
+                                             asFilled);
 }
 
 }  // namespace bs

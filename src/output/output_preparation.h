@@ -28,7 +28,13 @@ namespace bs {
 // caller commits it.  Dropping the preparation stops both workers and removes what they wrote.
 class OutputPreparation {
  public:
-  OutputPreparation(std::string paymentFile, std::string outputPath, bool beneChargeFlag);
+  // With `asFilled`, the lines are written as the notification fill leaves them, "N" in every
+  // blank notification flag: the batch run starts the output before it fills the payment file.
+  // The output's temporary file is made at once, and with `asFilled` the stale temporary files
+  // of the payment file's replacements are removed first, so that the fill need not remove any
+  // while the output is written; a failure to make the file is kept for wait().
+  OutputPreparation(std::string paymentFile, std::string outputPath, bool beneChargeFlag,
+                    bool asFilled = false);
   ~OutputPreparation();
   OutputPreparation(const OutputPreparation&) = delete;
   OutputPreparation& operator=(const OutputPreparation&) = delete;
@@ -62,6 +68,7 @@ class OutputPreparation {
   const std::string paymentFile_;
   const std::string outputPath_;
   const bool beneChargeFlag_;
+  const bool asFilled_;
 
   std::unique_ptr<Queue> queue_;
   std::atomic<bool> cancelled_{false};
@@ -69,6 +76,7 @@ class OutputPreparation {
   std::atomic<std::uint64_t> total_{0};
 
   std::optional<ReplacementFile> file_;
+  std::exception_ptr fileError_;  // why file_ could not be made
   Sha1Digest digest_{};
   std::exception_ptr writeError_;
 
@@ -84,7 +92,8 @@ class OutputPreparation {
 };
 
 // Starts preparing the output of the batch the session's form describes, for the output step
-// to take over.
-std::unique_ptr<OutputPreparation> startOutputPreparation(const Session& session);
+// to take over; `asFilled` as for OutputPreparation.
+std::unique_ptr<OutputPreparation> startOutputPreparation(const Session& session,
+                                                          bool asFilled = false);
 
 }  // namespace bs

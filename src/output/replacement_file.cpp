@@ -18,7 +18,10 @@ constexpr std::size_t kBufferSize = 1 << 20;
 
 }  // namespace
 
-ReplacementFile::ReplacementFile(const std::string& target) : target_(target) {
+namespace {
+
+// The file a replacement of `target` replaces: the file it points to, when it is a symbolic link.
+std::filesystem::path replacedFile(const std::string& target) {
   namespace fs = std::filesystem;
   std::error_code ec;
   fs::path real = target;
@@ -26,6 +29,19 @@ ReplacementFile::ReplacementFile(const std::string& target) : target_(target) {
     fs::path resolved = fs::weakly_canonical(real, ec);
     if (!ec) real = resolved;
   }
+  return real;
+}
+
+}  // namespace
+
+void removeStaleReplacementsOf(const std::string& target) {
+  removeStaleTempsFor(replacedFile(target).string());
+}
+
+ReplacementFile::ReplacementFile(const std::string& target, bool sweepStaleTemps)
+    : target_(target) {
+  namespace fs = std::filesystem;
+  const fs::path real = replacedFile(target);
   realPath_ = real.string();
   fs::path folder = real.parent_path();
   folder_ = folder.empty() ? std::string(".") : folder.string();
@@ -36,7 +52,7 @@ ReplacementFile::ReplacementFile(const std::string& target) : target_(target) {
   // A file its owner marked read-only is not replaced, although a rename would not ask it.
   if (writeForbidden(realPath_)) throwIoFailure("Cannot create file", target_, EACCES);
 
-  removeStaleTempsFor(realPath_);
+  if (sweepStaleTemps) removeStaleTempsFor(realPath_);
   int error = 0;
   fd_ = createTempFor(realPath_, tempPath_, error);
   if (!fd_) throwIoFailure("Cannot create file", target_, error);

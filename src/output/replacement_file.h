@@ -15,11 +15,16 @@ namespace bs {
 // content: the bytes go to a temporary file in the same folder, are forced to disk, and only then
 // does a rename put them in place.  Until commit() the target is never touched; a replacement
 // that is dropped without commit() removes its temporary file.
+// Removes the temporary files that earlier runs left beside `target` of its replacements.
+void removeStaleReplacementsOf(const std::string& target);
+
 class ReplacementFile {
  public:
   // Creates the temporary file in the folder of `target` (of the file it points to, when it is a
-  // symbolic link).  Throws Failure with the platform's message when that is not possible.
-  explicit ReplacementFile(const std::string& target);
+  // symbolic link), first removing the temporary files that earlier runs left of it unless
+  // `sweepStaleTemps` is off (another replacement of the same target is under way).  Throws
+  // Failure with the platform's message when that is not possible.
+  explicit ReplacementFile(const std::string& target, bool sweepStaleTemps = true);
   ~ReplacementFile();
   ReplacementFile(const ReplacementFile&) = delete;
   ReplacementFile& operator=(const ReplacementFile&) = delete;

@@ -55,6 +55,8 @@ TEST(BatchRunOutput, CleanFileIsFilledSealedAndArchived) {
     // payment file keeps the fill.
     std::string filled = test::readFile(t.dir / "in.txt");
     EXPECT_NE(filled.find(credit.substr(0, 258) + "N"), std::string::npos);
+    // The output, started before the fill, carries the filled flag too.
+    EXPECT_NE(test::readFile(out).find(credit.substr(0, 258) + "N"), std::string::npos);
   }
 }
 
