@@ -187,6 +187,14 @@ void startWriteback(int fd, std::uint64_t offset, std::uint64_t size) {
 #endif
 }
 
+void dropCachedPages(const std::string& path) {
+  int error = 0;
+  UniqueFd fd = openForReading(path, error);
+#ifdef POSIX_FADV_DONTNEED
+  if (fd) ::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_DONTNEED);
+#endif
+}
+
 bool setDirectWrites(int fd, bool on) {
 #ifdef O_DIRECT
   const int flags = ::fcntl(fd, F_GETFL);

@@ -101,6 +101,11 @@ int syncFile(int fd);
 // Starts writing a range to disk without waiting: only a hint.
 void startWriteback(int fd, std::uint64_t offset, std::uint64_t size);
 
+// Drops the cached pages of a file that is about to be replaced: only a hint, nothing happens
+// when the file cannot be opened.  A large file's pages are otherwise dropped by the rename that
+// replaces it, while the caller waits.
+void dropCachedPages(const std::string& path);
+
 // Writes that go straight to the disk, past the page cache, must start at a multiple of this
 // many bytes, span a multiple of it and come from memory aligned alike.
 inline constexpr std::size_t kDirectWriteAlignment = 4096;

@@ -112,16 +112,19 @@ void writeHashedOutput(Session& session, const OutputHooks& hooks) {
 }
 
 SealedOutput::SealedOutput(std::unique_ptr<OutputPreparation> prepared,
-                           std::unique_ptr<PreparedArchive> archive, std::string hashLine)
+                           std::unique_ptr<PreparedArchive> archive, std::string hashLine,
+                           std::jthread pagesDropped)
     : prepared_(std::move(prepared)),
       archive_(std::move(archive)),
-      hashLine_(std::move(hashLine)) {}
+      hashLine_(std::move(hashLine)),
+      pagesDropped_(std::move(pagesDropped)) {}
 
 SealedOutput::SealedOutput(SealedOutput&&) noexcept = default;
 SealedOutput::~SealedOutput() = default;
 
 void SealedOutput::commit(Session& session) {
   archive_->commit();
+  if (pagesDropped_.joinable()) pagesDropped_.join();
   prepared_->file().commit();
   // The hash box shows a value only once the file that carries it is in place.
   session.form.edtHashvalue.text = hashLine_.substr(0, 40);
@@ -148,6 +151,11 @@ SealedOutput prepareSealedOutput(Session& session, std::unique_ptr<OutputPrepara
     if (size > 0) ui.progress(kStage, done, size);
   });
 
+  // Nothing reads the payment file any more.  When the output replaces it, its cached pages are
+  // dropped now, in the background, rather than by the rename that replaces it.
+  std::jthread pagesDropped;
+  if (output == payment) pagesDropped = std::jthread([payment] { dropCachedPages(payment); });
+
   ReplacementFile& out = prepared->file();
   if (hooks.beforeHash) hooks.beforeHash(out.tempPath());
   {
@@ -171,7 +179,8 @@ SealedOutput prepareSealedOutput(Session& session, std::unique_ptr<OutputPrepara
     archive->add(out.tempPath(), output, hashLine, *body);
   else
     archive->add(out.tempPath(), output);
-  return SealedOutput(std::move(prepared), std::move(archive), std::move(hashLine));
+  return SealedOutput(std::move(prepared), std::move(archive), std::move(hashLine),
+                      std::move(pagesDropped));
 }
 
 void writeHashedOutput(Session& session, std::unique_ptr<OutputPreparation> prepared,

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "core/session.h"
 
@@ -63,7 +64,8 @@ class PreparedArchive;
 class SealedOutput {
  public:
   SealedOutput(std::unique_ptr<OutputPreparation> prepared,
-               std::unique_ptr<PreparedArchive> archive, std::string hashLine);
+               std::unique_ptr<PreparedArchive> archive, std::string hashLine,
+               std::jthread pagesDropped);
   SealedOutput(SealedOutput&&) noexcept;
   ~SealedOutput();
 
@@ -75,6 +77,9 @@ class SealedOutput {
   std::unique_ptr<OutputPreparation> prepared_;  // holds the output's temporary file
   std::unique_ptr<PreparedArchive> archive_;
   std::string hashLine_;
+  // Drops the cached pages of the payment file that the output replaces, while the archive and
+  // the tables go to the disk.
+  std::jthread pagesDropped_;
 };
 
 // The output step of the batch run, up to the point where everything is ready: the normalised
