@@ -203,7 +203,8 @@ bool passStructureThenValidate(Session& session, const Gates& gates, const std::
   std::optional<bool> fillChangesFile;
   rememberCheckedFile(st, path);
   // The sealed output is on its way while the structure checks read the file, its lines as the
-  // notification fill will leave them; a run that stops drops it before it tells the user why.
+  // notification fill will leave them, and is sealed into its archive once they are written; a
+  // run that stops drops it, the archive with it, before it tells the user why.
   if (gates.sealing) prepared.output = startOutputPreparation(session, true);
   const bool outputStarted = prepared.output != nullptr;
   if (!passStructure(session, gates, path, express, fillChangesFile, prepared)) return false;

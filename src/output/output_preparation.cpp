@@ -84,12 +84,13 @@ class OutputPreparation::Queue {
 };
 
 OutputPreparation::OutputPreparation(std::string paymentFile, std::string outputPath,
-                                     bool beneChargeFlag, bool asFilled)
+                                     bool beneChargeFlag, bool asFilled, std::string archive)
     : paymentFile_(std::move(paymentFile)),
       outputPath_(std::move(outputPath)),
       beneChargeFlag_(beneChargeFlag),
       asFilled_(asFilled),
-      queue_(std::make_unique<Queue>()) {
+      queue_(std::make_unique<Queue>()),
+      archive_(std::move(archive)) {
   try {
     if (asFilled_) removeStaleReplacementsOf(paymentFile_);
     file_.emplace(outputPath_);
@@ -117,6 +118,7 @@ bool OutputPreparation::isFor(const std::string& paymentFile, const std::string&
 }
 
 void OutputPreparation::finish() {
+  if (--workersLeft_ == 0 && !archive_.empty()) sealAhead();
   std::lock_guard lock(mutex_);
   --running_;
   finished_.notify_all();
@@ -217,6 +219,42 @@ void OutputPreparation::deflateLines() {
   finish();
 }
 
+void OutputPreparation::sealAhead() {
+  if (cancelled_ || writeError_) return;
+  sealedAhead_ = true;
+  try {
+    ReplacementFile& out = *file_;
+    {
+      // The digest was taken of the lines as they were written; a temporary file that can no
+      // longer be opened cannot be sealed.
+      int error = 0;
+      UniqueFd scratch = openForReading(out.tempPath(), error);
+      if (!scratch) {
+        scratchError_ = error;
+        return;
+      }
+    }
+    hashLine_ = hexDigest(digest_) + "\r\n";
+    out.writeAt(0, hashLine_);
+    out.prepare();
+    auto archive = std::make_unique<PreparedArchive>(archive_);
+    if (deflatedOk_)
+      archive->add(out.tempPath(), outputPath_, hashLine_, deflated_);
+    else
+      archive->add(out.tempPath(), outputPath_);
+    preparedArchive_ = std::move(archive);
+  } catch (...) {
+    sealError_ = std::current_exception();
+  }
+}
+
+std::string OutputPreparation::takeSeal(const std::string& archive,
+                                        std::unique_ptr<PreparedArchive>& prepared) {
+  if (sealError_) std::rethrow_exception(sealError_);
+  if (archive == archive_) prepared = std::move(preparedArchive_);
+  return hashLine_;
+}
+
 void OutputPreparation::wait(const std::function<void(std::uint64_t, std::uint64_t)>& progress) {
   {
     std::unique_lock lock(mutex_);
@@ -233,10 +271,10 @@ void OutputPreparation::wait(const std::function<void(std::uint64_t, std::uint64
   if (writeError_) std::rethrow_exception(writeError_);
 }
 
-std::unique_ptr<OutputPreparation> startOutputPreparation(const Session& session, bool asFilled) {
-  return std::make_unique<OutputPreparation>(session.form.edtFileInput.text,
-                                             outputPath(session.form), session.state.beneChargeFlag,
-                                             asFilled);
+std::unique_ptr<OutputPreparation> startOutputPreparation(const Session& session, bool ahead) {
+  return std::make_unique<OutputPreparation>(
+      session.form.edtFileInput.text, outputPath(session.form), session.state.beneChargeFlag, ahead,
+      ahead ? archiveName(session.form.edtZip.text) : std::string());
 }
 
 }  // namespace bs

@@ -32,9 +32,11 @@ class OutputPreparation {
   // blank notification flag: the batch run starts the output before it fills the payment file.
   // The output's temporary file is made at once, and with `asFilled` the stale temporary files
   // of the payment file's replacements are removed first, so that the fill need not remove any
-  // while the output is written; a failure to make the file is kept for wait().
+  // while the output is written; a failure to make the file is kept for wait().  With an
+  // `archive` name, the worker that finishes last goes on to seal the output ahead: the hash
+  // line goes in front, the output is forced to disk and the archive made ready beside `archive`.
   OutputPreparation(std::string paymentFile, std::string outputPath, bool beneChargeFlag,
-                    bool asFilled = false);
+                    bool asFilled = false, std::string archive = {});
   ~OutputPreparation();
   OutputPreparation(const OutputPreparation&) = delete;
   OutputPreparation& operator=(const OutputPreparation&) = delete;
@@ -58,12 +60,21 @@ class OutputPreparation {
   // then deflates the output file itself).
   const DeflatedBody* deflated() const { return deflatedOk_ ? &deflated_ : nullptr; }
 
+  // After wait(): whether the output was sealed ahead.  Then scratchError() is the error number
+  // of a temporary file that could no longer be opened to be sealed (0 when it could), and
+  // takeSeal() rethrows the failure that stopped the sealing, or gives the hash line and, when
+  // it is the archive named, the archive made ready.
+  bool sealedAhead() const { return sealedAhead_; }
+  int scratchError() const { return scratchError_; }
+  std::string takeSeal(const std::string& archive, std::unique_ptr<PreparedArchive>& prepared);
+
  private:
   class Queue;
 
   void writeLines();
   void deflateLines();
   void finish();
+  void sealAhead();
 
   const std::string paymentFile_;
   const std::string outputPath_;
@@ -83,6 +94,14 @@ class OutputPreparation {
   DeflatedBody deflated_;
   bool deflatedOk_ = false;
 
+  const std::string archive_;  // sealed ahead into this archive, when not empty
+  std::atomic<int> workersLeft_{2};
+  bool sealedAhead_ = false;
+  int scratchError_ = 0;
+  std::exception_ptr sealError_;
+  std::string hashLine_;
+  std::unique_ptr<PreparedArchive> preparedArchive_;
+
   std::mutex mutex_;
   std::condition_variable finished_;
   int running_ = 0;
@@ -92,8 +111,9 @@ class OutputPreparation {
 };
 
 // Starts preparing the output of the batch the session's form describes, for the output step
-// to take over; `asFilled` as for OutputPreparation.
+// to take over.  `ahead`: the batch run starts it before the notification fill, so the lines are
+// written as the fill leaves them, and the output is sealed ahead into the archive of edtZip.
 std::unique_ptr<OutputPreparation> startOutputPreparation(const Session& session,
-                                                          bool asFilled = false);
+                                                          bool ahead = false);
 
 }  // namespace bs
