@@ -120,25 +120,6 @@ bool listStructureFaults(Session& session, const Gates& gates, const std::string
   return true;
 }
 
-// Both structure pre-checks.  A well-formed file is read once for both and for the express
-// cheque counts; a file with offending lines is read again by the checks that list them.
-// The same read tells whether the notification fill would change the file; when the file is read
-// again, `fillChangesFile` stays unknown.
-bool passStructure(Session& session, const Gates& gates, const std::string& path,
-                   ExpressChequeCounts& express, std::optional<bool>& fillChangesFile,
-                   SealPreparation& prepared) {
-  bool fill = true;
-  if (passStructureChecks(session, path, express, &fill)) {
-    fillChangesFile = fill;
-    return true;
-  }
-  prepared.output.reset();
-  if (!listStructureFaults(session, gates, path)) return false;
-  // Reached only when the file changed between the reads.
-  if (gates.expressLimit) express = countExpressCheques(session, path);
-  return true;
-}
-
 // Whether the lines after the one `reader` returned last pass both structure checks.
 bool restPassesStructureChecks(LineReader& reader) {
   std::string_view line;
@@ -147,6 +128,26 @@ bool restPassesStructureChecks(LineReader& reader) {
   return true;
 }
 
+// What a validation that runs ahead of the steps before it changes of the form and the state: put
+// back when one of those steps stops the run, so that the user sees what that step alone shows.
+struct FormSnapshot {
+  explicit FormSnapshot(const Session& session)
+      : grid(session.form.StringGrid1),
+        state(session.state),
+        status(session.form.Label4.caption),
+        saveEnabled(session.form.btnSaveError.enabled) {}
+  void restore(Session& session) const {
+    session.form.StringGrid1 = grid;
+    session.state = state;
+    session.form.Label4.caption = status;
+    session.form.btnSaveError.enabled = saveEnabled;
+  }
+  Grid grid;
+  BatchState state;
+  std::string status;
+  bool saveEnabled;
+};
+
 // Without an express cheque limit or a seal (the fee report, batchseal-cli's check) nothing
 // happens between the structure checks and the validation, so one read serves both: every line's
 // structure is checked just before the rules see it.  The validation runs as if the file had
@@ -154,22 +155,19 @@ bool restPassesStructureChecks(LineReader& reader) {
 // read the file again to list the offending lines, so the user sees what the checks alone show.
 // Its current-credit row reaches the table store only once the whole file has passed.
 bool passStructureAndValidate(Session& session, const Gates& gates, const std::string& path) {
-  Form& f = session.form;
   LineReader reader(path);  // a file that cannot be opened changes nothing
   // Whichever way the checks go, they first empty the grid.
-  clearErrorList(f);
-  const Grid grid = f.StringGrid1;
-  const BatchState state = session.state;
-  const std::string status = f.Label4.caption;
-  const bool saveEnabled = f.btnSaveError.enabled;
+  clearErrorList(session.form);
+  const FormSnapshot unchecked(session);
 
   markStructureChecked(session);
   DeferredCreditContext context(*session.creditContext);
   bool passed = false;
   try {
-    passed = validateFile(session, reader, context, [](const LineReader& r, std::string_view line) {
-      return passesStructureChecks(line, r.lineLength());
-    });
+    passed =
+        validateFile(session, reader, context, [](const LineReader& r, std::string_view& line) {
+          return passesStructureChecks(line, r.lineLength());
+        });
   } catch (...) {
     // A failure counts as the validation's only when the checks would have let it run.
     if (restPassesStructureChecks(reader)) {
@@ -181,10 +179,7 @@ bool passStructureAndValidate(Session& session, const Gates& gates, const std::s
     context.commit();
     return true;
   }
-  f.StringGrid1 = grid;
-  session.state = state;
-  f.Label4.caption = status;
-  f.btnSaveError.enabled = saveEnabled;
+  unchecked.restore(session);
   return listStructureFaults(session, gates, path);
 }
 
@@ -194,42 +189,117 @@ void rememberCheckedFile(BatchState& st, const std::string& path) {
   st.checkedFingerprintKnown = fileFingerprint(path, st.checkedFingerprint);
 }
 
-// The structure checks, the express cheque limit, the notification fill and the start of the
-// sealed output, then the validation.
-bool passStructureThenValidate(Session& session, const Gates& gates, const std::string& path,
-                               SealPreparation& prepared) {
+bool overExpressLimit(const ExpressChequeCounts& express) {
+  return express.xmq > kExpressChequeLimit || express.xdq > kExpressChequeLimit;
+}
+
+void refuseExpressCheques(Session& session) {
+  ask(session, DialogKind::Error,
+      "Error Data.  Express Cheque should not more than  20 transaction ", Buttons::Ok);
+}
+
+// The steps one read at a time: the structure checks (unless `listedNone`: the checks that list
+// the offending lines found none, as the file changed since an earlier read), the express cheque
+// limit, the notification fill and the start of the sealed output, then the validation.
+bool passStepByStep(Session& session, const Gates& gates, const std::string& path, bool listedNone,
+                    SealPreparation& prepared) {
   BatchState& st = session.state;
   ExpressChequeCounts express;
   std::optional<bool> fillChangesFile;
-  rememberCheckedFile(st, path);
-  // The sealed output is on its way while the structure checks read the file, its lines as the
-  // notification fill will leave them, and is sealed into its archive once they are written; a
-  // run that stops drops it, the archive with it, before it tells the user why.
-  if (gates.sealing) prepared.output = startOutputPreparation(session, true);
-  const bool outputStarted = prepared.output != nullptr;
-  if (!passStructure(session, gates, path, express, fillChangesFile, prepared)) return false;
-  if (gates.expressLimit &&
-      (express.xmq > kExpressChequeLimit || express.xdq > kExpressChequeLimit)) {
-    prepared.output.reset();
-    ask(session, DialogKind::Error,
-        "Error Data.  Express Cheque should not more than  20 transaction ", Buttons::Ok);
+  bool fill = true;
+  if (!listedNone && passStructureChecks(session, path, express, &fill)) {
+    fillChangesFile = fill;
+  } else {
+    if (!listedNone && !listStructureFaults(session, gates, path)) return false;
+    if (gates.expressLimit) express = countExpressCheques(session, path);
+  }
+  if (gates.expressLimit && overExpressLimit(express)) {
+    refuseExpressCheques(session);
     return false;
   }
-
   if (gates.sealing) {
     // From here on the payment file carries "N" in every blank notification column, whatever
-    // the outcome of the run.  The output started ahead removed the stale temporary files beside
-    // the payment file; the fill leaves the output's own there.
-    fillNotificationFlags(session, fillChangesFile, !outputStarted);
-    // The output is prepared and the summary gathered while the file is validated; a run that
-    // stops drops both.
-    if (!prepared.output) prepared.output = startOutputPreparation(session);
+    // the outcome of the run.
+    fillNotificationFlags(session, fillChangesFile);
+    prepared.output = startOutputPreparation(session);
     prepared.summary =
         std::make_unique<SummaryGatherer>(folderOf(outputPath(session.form)), session.state);
   }
-
   rememberCheckedFile(st, path);
   validateFile(session, path, prepared.summary.get());
+  return true;
+}
+
+// The batch run reads the payment file once for the structure checks, the express cheque counts,
+// whether the notification fill would change the file, the validation and the summary: every
+// line's structure is checked just before the rules see the line as the fill will leave it.  The
+// steps still decide in their order: a structure fault, the express cheque limit or a failed fill
+// stops the run with the grid and the state that step alone leaves, the validation's work put
+// back and its current-credit row untouched; a failure of the validation counts only when those
+// steps would have let it run, and then comes after the fill.  Meanwhile the sealed output is on
+// its way, its lines as the fill will leave them, and is sealed into its archive once they are
+// written; a run that stops drops it, and the archive with it, before it tells the user why.
+bool passStructureThenValidate(Session& session, const Gates& gates, const std::string& path,
+                               SealPreparation& prepared) {
+  if (!gates.sealing) return passStepByStep(session, gates, path, false, prepared);
+  Form& f = session.form;
+  BatchState& st = session.state;
+  rememberCheckedFile(st, path);
+  prepared.output = startOutputPreparation(session, true);
+  LineReader reader(path);  // a file that cannot be opened changes nothing
+  clearErrorList(f);
+  const FormSnapshot unchecked(session);
+  markStructureChecked(session);
+  const FormSnapshot checked(session);
+  prepared.summary = std::make_unique<SummaryGatherer>(folderOf(outputPath(f)), st);
+
+  DeferredCreditContext context(*session.creditContext);
+  StructureScan scan;
+  std::string filledLine;
+  const auto accept = [&](const LineReader& r, std::string_view& line) {
+    if (!scan.line(r, line)) return false;
+    if (notificationFlagBlank(line)) {
+      filledLine.assign(line);
+      filledLine[kNotificationColumn - 1] = 'N';
+      line = filledLine;
+    }
+    return true;
+  };
+  bool passed = false;
+  std::exception_ptr failure;
+  try {
+    passed = validateFile(session, reader, context, accept, prepared.summary.get());
+    if (passed) scan.end(reader);
+  } catch (...) {
+    failure = std::current_exception();
+    passed = scan.rest(reader);
+  }
+  const auto stop = [&](const FormSnapshot& shown) {
+    shown.restore(session);
+    prepared = SealPreparation{};
+  };
+  if (!passed) {
+    stop(unchecked);
+    if (!listStructureFaults(session, gates, path)) return false;
+    return passStepByStep(session, gates, path, true, prepared);
+  }
+  if (overExpressLimit(scan.express)) {
+    stop(checked);
+    refuseExpressCheques(session);
+    return false;
+  }
+  try {
+    // From here on the payment file carries "N" in every blank notification column, whatever
+    // the outcome of the run.  The output started ahead removed the stale temporary files beside
+    // the payment file; the fill leaves the output's own there.
+    fillNotificationFlags(session, scan.fillChangesFile, false);
+  } catch (...) {
+    stop(checked);
+    throw;
+  }
+  context.commit();
+  rememberCheckedFile(st, path);
+  if (failure) std::rethrow_exception(failure);
   return true;
 }
 

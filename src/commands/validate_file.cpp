@@ -248,9 +248,9 @@ void validateFile(Session& session, const std::string& path, SummaryGatherer* su
 }
 
 bool validateFile(Session& session, LineReader& reader, CreditContextStore& context,
-                  const LineFilter& accept) {
+                  const LineFilter& accept, SummaryGatherer* summary) {
   resetForRun(session);
-  return validateLines(session, reader, context, nullptr, accept);
+  return validateLines(session, reader, context, summary, accept);
 }
 
 }  // namespace bs

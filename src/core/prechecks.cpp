@@ -71,35 +71,47 @@ void markStructureChecked(Session& session) {
   session.state.recordLengthsValid = true;
 }
 
+bool StructureScan::line(const LineReader& reader, std::string_view line) {
+  if (!passesStructureChecks(line, reader.lineLength())) return false;
+  const std::string_view type = cut(line, 1, 3);
+  if (type == "002") {
+    product_.assign(cut(line, 4, 6));
+  } else if (type == "003") {
+    if (product_ == "XMQ") ++express.xmq;
+    if (product_ == "XDQ") ++express.xdq;
+  }
+  if (notificationFlagBlank(line) || reader.lineEnd() == LineEnd::Sub) fillChangesFile = true;
+  kept_ += reader.lineLength() + lineEndSize(reader.lineEnd());
+  return true;
+}
+
+void StructureScan::end(const LineReader& reader) {
+  if (kept_ != reader.fileSize()) fillChangesFile = true;
+}
+
+bool StructureScan::rest(LineReader& reader) {
+  std::string_view text;
+  while (reader.next(text))
+    if (!line(reader, text)) return false;
+  end(reader);
+  return true;
+}
+
 bool passStructureChecks(Session& session, const std::string& path, ExpressChequeCounts& express,
                          bool* fillChangesFile) {
-  ExpressChequeCounts counts;
-  bool fill = false;
+  StructureScan scan;
   {
     LineReader reader(path);
     std::string_view line;
-    std::string_view product;
-    std::string productText;
-    std::uint64_t kept = 0;
     while (reader.next(line)) {
-      if (!passesStructureChecks(line, reader.lineLength())) return false;
-      const std::string_view type = cut(line, 1, 3);
-      if (type == "002") {
-        productText.assign(cut(line, 4, 6));
-        product = productText;
-      } else if (type == "003") {
-        if (product == "XMQ") ++counts.xmq;
-        if (product == "XDQ") ++counts.xdq;
-      }
-      if (notificationFlagBlank(line) || reader.lineEnd() == LineEnd::Sub) fill = true;
-      kept += reader.lineLength() + lineEndSize(reader.lineEnd());
+      if (!scan.line(reader, line)) return false;
       reportProgress(session, "Checking record types and lengths", reader);
     }
-    if (kept != reader.fileSize()) fill = true;
+    scan.end(reader);
   }
   markStructureChecked(session);
-  express = counts;
-  if (fillChangesFile) *fillChangesFile = fill;
+  express = scan.express;
+  if (fillChangesFile) *fillChangesFile = scan.fillChangesFile;
   return true;
 }
 

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/session.h"
+#include "core/text_lines.h"
 
 namespace bs {
 
@@ -34,6 +35,26 @@ bool passesStructureChecks(std::string_view line, std::uint64_t length);
 
 // The grid and the batch state as both structure checks leave them when every line passed.
 void markStructureChecked(Session& session);
+
+// What a read for the structure checks finds besides them, a line at a time: the credits under
+// the express cheque products, and whether the notification fill would change the file (a blank
+// flag, a 0x1A byte or anything after the last line).
+class StructureScan {
+ public:
+  // False when the line fails a structure check.
+  bool line(const LineReader& reader, std::string_view line);
+  // After the last line.
+  void end(const LineReader& reader);
+  // The lines after the one `reader` returned last, then end(); false when one fails.
+  bool rest(LineReader& reader);
+
+  ExpressChequeCounts express;
+  bool fillChangesFile = false;
+
+ private:
+  std::string product_;
+  std::uint64_t kept_ = 0;
+};
 
 // Both structure pre-checks, and the credits under the express cheque products, in one read.
 // When every line passes both, leaves the grid and the batch state exactly as checkRecordTypes

@@ -267,14 +267,16 @@ TEST(ValidateFile, ReportsProgressOnLongFiles) {
   EXPECT_EQ(ui.total, bytes.size());
 }
 
-// The check and the fee report read the file once for the structure checks and the validation;
-// they must end as the separate reads do (the express cheque limit forces those), whatever line
-// fails which check, and leave the current-credit row alone when the structure checks fail.
+// The check, the fee report and the batch run read the file once for the structure checks and the
+// validation; they must end as the separate reads do (the express cheque limit forces those
+// without a seal), whatever line fails which check, and leave the current-credit row alone when
+// the structure checks or the express cheque limit stop them.
 TEST(ValidateFile, OneReadGatesEndAsTheStructureChecksThenTheValidation) {
   const std::string badCount = test::withField(debitLine("MCL", 10, 1), 73, 78, "00000A");
   const struct {
     const char* name;
     std::vector<std::string> lines;
+    bool expressLimited = false;  // only the batch run has the limit
   } cases[] = {
       {"clean", {H, debitLine("MCL", 10, 1), creditOf(10), trailerLine(1, 1, 10)}},
       {"a field fault", {H, debitLine("MCL", 10, 1), creditOf(9), trailerLine(1, 1, 10)}},
@@ -283,9 +285,18 @@ TEST(ValidateFile, OneReadGatesEndAsTheStructureChecksThenTheValidation) {
       {"a failing conversion, then a short line",
        {H, debitLine("MCL", 10, 1), creditOf(10), badCount, "999"}},
       {"a failing conversion alone", {H, debitLine("MCL", 10, 1), creditOf(10), badCount}},
+      {"over the express cheque limit, and a field fault",
+       [] {
+         std::vector<std::string> lines{H, debitLine("XMQ", 210, 21)};
+         lines.insert(lines.end(), 21, creditOf(10));
+         lines.push_back(creditOf(9));
+         return lines;
+       }(),
+       true},
   };
   const Gates separateCheck{false, false, false, true, false, false, false};
   const Gates separateFee{true, false, true, true, false, false, true};
+  const Gates batchRunUnsealed{true, true, true, true, false, true, true};
   struct End {
     std::vector<std::string> grid, messages;
     std::string label4, failure, context;
@@ -298,6 +309,7 @@ TEST(ValidateFile, OneReadGatesEndAsTheStructureChecksThenTheValidation) {
     s.creditContext = std::make_unique<MemoryCreditContext>();
     s.creditContext->reset("from before");
     s.form.edtFileInput.text = path;
+    s.form.edtZip.text = path + ".zip";
     s.form.StringGrid1.setCells(1, {"a row", "from before"});
     End e;
     try {
@@ -323,8 +335,11 @@ TEST(ValidateFile, OneReadGatesEndAsTheStructureChecksThenTheValidation) {
     test::TempDir dir;
     const std::string path = (dir / "pay.txt").string();
     test::writeFile(path, joinLines(c.lines));
-    EXPECT_TRUE(run(path, kCheckGates) == run(path, separateCheck));
-    EXPECT_TRUE(run(path, kFeeReportGates) == run(path, separateFee));
+    if (!c.expressLimited) {
+      EXPECT_TRUE(run(path, kCheckGates) == run(path, separateCheck));
+      EXPECT_TRUE(run(path, kFeeReportGates) == run(path, separateFee));
+    }
+    EXPECT_TRUE(run(path, kBatchRunGates) == run(path, batchRunUnsealed));
   }
 }
 
