@@ -155,7 +155,8 @@ struct FormSnapshot {
 // read the file again to list the offending lines, so the user sees what the checks alone show.
 // Its current-credit row reaches the table store only once the whole file has passed.
 bool passStructureAndValidate(Session& session, const Gates& gates, const std::string& path) {
-  LineReader reader(path);  // a file that cannot be opened changes nothing
+  // The validation keeps this thread busy; the file is read on another meanwhile.
+  LineReader reader(path, true);  // a file that cannot be opened changes nothing
   // Whichever way the checks go, they first empty the grid.
   clearErrorList(session.form);
   const FormSnapshot unchecked(session);

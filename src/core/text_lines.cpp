@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
+#include <mutex>
+#include <thread>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -14,6 +18,9 @@ namespace bs {
 
 namespace {
 constexpr std::size_t kBlockSize = 1 << 16;
+// Read ahead, blocks are larger: each one passes from thread to thread.
+constexpr std::size_t kAheadBlockSize = std::size_t{1} << 18;
+constexpr std::uint64_t kReadAheadFrom = std::uint64_t{4} << 20;
 constexpr char kCr = '\r';
 constexpr char kLf = '\n';
 constexpr char kSub = '\x1A';
@@ -46,12 +53,86 @@ const char* findLineStop(const char* p, const char* end) {
 }
 }  // namespace
 
-LineReader::LineReader(const std::string& path) : path_(path), buffer_(kBlockSize) {
+// Reads the blocks of a file in order on a thread of its own, a few blocks ahead of the reader
+// that takes them.
+class LineReader::BlocksAhead {
+ public:
+  explicit BlocksAhead(int fd) : fd_(fd) {
+    for (std::size_t i = 0; i < kBlocks; ++i) free_.emplace_back(kAheadBlockSize);
+    thread_ = std::thread([this] { run(); });
+  }
+  ~BlocksAhead() {
+    {
+      std::lock_guard lock(mutex_);
+      stopped_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+  }
+  BlocksAhead(const BlocksAhead&) = delete;
+  BlocksAhead& operator=(const BlocksAhead&) = delete;
+
+  // Swaps `block` for the next block of the file; the bytes it holds, 0 at the end of the file,
+  // or the negative error number of a failed read.
+  long long next(std::vector<char>& block) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return !ready_.empty(); });
+    Block taken = std::move(ready_.front());
+    ready_.pop_front();
+    if (block.size() == kAheadBlockSize) free_.push_back(std::move(block));
+    block = std::move(taken.bytes);
+    changed_.notify_all();
+    return taken.size;
+  }
+
+ private:
+  static constexpr std::size_t kBlocks = 4;
+
+  struct Block {
+    std::vector<char> bytes;
+    long long size = 0;
+  };
+
+  void run() {
+    for (;;) {
+      std::vector<char> bytes;
+      {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return stopped_ || !free_.empty(); });
+        if (stopped_) return;
+        bytes = std::move(free_.back());
+        free_.pop_back();
+      }
+      const long long n = readSome(fd_, bytes.data(), bytes.size());
+      {
+        std::lock_guard lock(mutex_);
+        ready_.push_back({std::move(bytes), n});
+      }
+      changed_.notify_all();
+      // The end of the file or a failed read is the last block.
+      if (n <= 0) return;
+    }
+  }
+
+  const int fd_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<Block> ready_;
+  std::vector<std::vector<char>> free_;
+  bool stopped_ = false;
+  std::thread thread_;
+};
+
+LineReader::LineReader(const std::string& path, bool readAhead) : path_(path), buffer_(kBlockSize) {
   int error = 0;
   fd_ = openForReading(path, error);
   if (!fd_) throwOpenFailure(path, error);
   fileSize_ = fileSizeOf(fd_.get());
+  // A small file is read at once.
+  if (readAhead && fileSize_ >= kReadAheadFrom) ahead_ = std::make_unique<BlocksAhead>(fd_.get());
 }
+
+LineReader::~LineReader() = default;
 
 void LineReader::keep(const char* bytes, std::size_t n) {
   if (carry_.size() < kKeptLineBytes)
@@ -85,7 +166,8 @@ void LineReader::expectWhole() const {
 
 bool LineReader::fill() {
   if (eof_) return false;
-  long long n = readSome(fd_.get(), buffer_.data(), buffer_.size());
+  long long n =
+      ahead_ ? ahead_->next(buffer_) : readSome(fd_.get(), buffer_.data(), buffer_.size());
   if (n < 0) throwIoFailure("Read error on file", path_, static_cast<int>(-n));
   pos_ = 0;
   len_ = static_cast<std::size_t>(n);

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -79,8 +80,11 @@ class LineReader {
   static constexpr std::size_t kKeptLineBytes = 4096;
 
   // Throws Failure with the platform's I/O message when the file cannot be opened, and one naming
-  // the file when it is a folder, a device, a pipe or a socket.
-  explicit LineReader(const std::string& path);
+  // the file when it is a folder, a device, a pipe or a socket.  With `readAhead`, a large file's
+  // blocks are read on a thread of their own while the caller works on the lines before them
+  // (for a pass whose work on the lines keeps the calling thread busy).
+  explicit LineReader(const std::string& path, bool readAhead = false);
+  ~LineReader();
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
 
@@ -107,6 +111,8 @@ class LineReader {
   std::uint64_t fileSize() const { return fileSize_; }
 
  private:
+  class BlocksAhead;
+
   bool fill();
   void keep(const char* bytes, std::size_t n);
 
@@ -123,6 +129,7 @@ class LineReader {
   LineEnd lineEnd_ = LineEnd::EndOfFile;
   std::uint64_t consumed_ = 0;
   std::uint64_t fileSize_ = 0;
+  std::unique_ptr<BlocksAhead> ahead_;  // stops reading before the file is closed
 };
 
 }  // namespace bs
