@@ -14,11 +14,18 @@ struct LinesCase {
   std::vector<std::string> lines;
 };
 
-std::vector<std::string> readAll(const std::string& path) {
-  LineReader reader(path);
+// Every line, with its end, its whole length and the bytes read so far when `withEnds`.
+std::vector<std::string> readAll(const std::string& path, bool readAhead = false,
+                                 bool withEnds = false) {
+  LineReader reader(path, readAhead);
   std::vector<std::string> out;
   std::string_view line;
-  while (reader.next(line)) out.emplace_back(line);
+  while (reader.next(line)) {
+    out.emplace_back(line);
+    if (withEnds)
+      out.back() += "|" + std::to_string(static_cast<int>(reader.lineEnd())) + "|" +
+                    std::to_string(reader.lineLength()) + "|" + std::to_string(reader.bytesRead());
+  }
   return out;
 }
 
@@ -49,6 +56,27 @@ TEST(LineReader, SplitsLinesAsThePaymentFileRulesSay) {
     for (const auto& l : c.lines) kept.push_back(l.substr(0, LineReader::kKeptLineBytes));
     EXPECT_EQ(readAll(path.string()), kept) << c.name;
   }
+}
+
+// A large file read ahead on a second thread comes out line for line as read on the caller's:
+// lines of every length, CR LF split between blocks, a line longer than any record, 0x1A.
+TEST(LineReader, ReadAheadGivesTheSameLines) {
+  std::string bytes;
+  for (std::size_t i = 0; bytes.size() < (std::size_t{5} << 20); ++i) {
+    bytes.append(i * 7919 % 900, static_cast<char>('a' + i % 26));
+    bytes += i % 5 == 0 ? "\r" : "\r\n";
+    // A CR as the last byte of a block of either size, its LF the first of the next.
+    if (i % 97 == 0) bytes.append((std::size_t{1} << 16) - 1 - bytes.size() % (1 << 16), 'c');
+    if (i % 97 == 0) bytes += "\r\n";
+    if (i == 3000) bytes.append(10000, 'L');
+  }
+  bytes +=
+      "last\x1A"
+      "after the end\r\n";
+  test::TempDir dir;
+  auto path = (dir / "big.txt").string();
+  test::writeFile(path, bytes);
+  EXPECT_TRUE(readAll(path, true, true) == readAll(path, false, true));
 }
 
 TEST(LineReader, LinesSpanningBlocksAndCrLfAcrossARefill) {
