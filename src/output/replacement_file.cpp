@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <new>
 #include <system_error>
+#include <thread>
 
 #include "core/failure.h"
 
@@ -64,12 +67,87 @@ void ReplacementFile::FreeBuffer::operator()(char* p) const noexcept {
   std::free(p);
 }
 
+// Writes one buffer at a time on a thread of its own.
+class ReplacementFile::WriteBehind {
+ public:
+  explicit WriteBehind(int fd) : fd_(fd), thread_([this] { run(); }) {}
+  ~WriteBehind() {
+    {
+      std::lock_guard lock(mutex_);
+      stopped_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+  }
+  WriteBehind(const WriteBehind&) = delete;
+  WriteBehind& operator=(const WriteBehind&) = delete;
+
+  // The bytes stay untouched until wait() returns.
+  void start(const char* bytes, std::size_t size, std::uint64_t offset) {
+    {
+      std::lock_guard lock(mutex_);
+      job_ = {bytes, size, offset};
+      busy_ = true;
+    }
+    changed_.notify_all();
+  }
+  // The error number of the write started last (0 when it went well); `pageCache` tells that the
+  // file system refused the direct write and the bytes went through the page cache, as every
+  // later write must.
+  int wait(bool& pageCache) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return !busy_; });
+    pageCache = pageCache_;
+    return error_;
+  }
+
+ private:
+  struct Job {
+    const char* bytes = nullptr;
+    std::size_t size = 0;
+    std::uint64_t offset = 0;
+  };
+
+  void run() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+      changed_.wait(lock, [&] { return stopped_ || busy_; });
+      if (!busy_) return;
+      const Job job = job_;
+      lock.unlock();
+      int error = writeAllAt(fd_, job.bytes, job.size, job.offset);
+      bool pageCache = false;
+      if (error == EINVAL && setDirectWrites(fd_, false)) {
+        pageCache = true;
+        error = writeAllAt(fd_, job.bytes, job.size, job.offset);
+      }
+      lock.lock();
+      error_ = error;
+      pageCache_ = pageCache_ || pageCache;
+      busy_ = false;
+      changed_.notify_all();
+    }
+  }
+
+  const int fd_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  Job job_;
+  bool busy_ = false;
+  bool stopped_ = false;
+  int error_ = 0;
+  bool pageCache_ = false;
+  std::thread thread_;
+};
+
 ReplacementFile::~ReplacementFile() {
+  behind_.reset();
   discard();
 }
 
 void ReplacementFile::discard() {
   if (!committed_ && !tempPath_.empty()) {
+    behind_.reset();
     fd_.reset();
     removeFile(tempPath_);
     tempPath_.clear();
@@ -81,7 +159,21 @@ void ReplacementFile::writeFailed(int errorNumber) {
 }
 
 void ReplacementFile::writeDirectly() {
-  if (size() == 0 && !direct_) direct_ = setDirectWrites(fd_.get(), true);
+  if (size() > 0 || direct_) return;
+  direct_ = setDirectWrites(fd_.get(), true);
+  if (!direct_) return;
+  outgoing_.reset(static_cast<char*>(std::aligned_alloc(kDirectWriteAlignment, kBufferSize)));
+  if (!outgoing_) throw std::bad_alloc();
+  behind_ = std::make_unique<WriteBehind>(fd_.get());
+}
+
+void ReplacementFile::settle() {
+  if (!inFlight_) return;
+  inFlight_ = false;
+  bool pageCache = false;
+  const int error = behind_->wait(pageCache);
+  if (pageCache) direct_ = false;
+  if (error != 0) writeFailed(error);
 }
 
 void ReplacementFile::write(std::string_view bytes) {
@@ -124,13 +216,25 @@ void ReplacementFile::writeOut(std::size_t size) {
 }
 
 void ReplacementFile::writeDirectBlocks() {
-  const std::size_t whole = buffered_ - buffered_ % kDirectWriteAlignment;
+  settle();
+  if (direct_ && behind_ && buffered_ == kBufferSize) {
+    // The full buffer goes out on the other thread; the next one fills meanwhile.
+    std::swap(buffer_, outgoing_);
+    behind_->start(outgoing_.get(), kBufferSize, written_);
+    inFlight_ = true;
+    written_ += kBufferSize;
+    buffered_ = 0;
+    return;
+  }
+  const std::size_t whole = direct_ ? buffered_ - buffered_ % kDirectWriteAlignment : buffered_;
   if (whole > 0) writeOut(whole);
 }
 
 void ReplacementFile::flush() {
+  settle();
   if (direct_) {
     writeDirectBlocks();
+    settle();
     // The end of the file and any later change are no whole blocks.
     direct_ = false;
     if (!setDirectWrites(fd_.get(), false)) writeFailed(EINVAL);

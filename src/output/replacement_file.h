@@ -31,7 +31,9 @@ class ReplacementFile {
 
   // From here on the bytes go straight to the disk where the file system allows it, past the
   // page cache: a large file written once and read by nobody soon is then neither copied into
-  // memory nor written out from there afterwards.  Only before the first byte is written.
+  // memory nor written out from there afterwards.  Each full buffer goes out on a thread of its
+  // own while the next one fills; a failed write is thrown by the call after it.  Only before
+  // the first byte is written.
   void writeDirectly();
 
   // Appends bytes through a large buffer.  Throws Failure on a write error (a full disk, say).
@@ -62,7 +64,11 @@ class ReplacementFile {
   void discard();
 
  private:
+  class WriteBehind;
+
   [[noreturn]] void writeFailed(int errorNumber);
+  // Waits for the buffer going out on the other thread; throws its failure.
+  void settle();
   // Writes `size` buffered bytes at the end of what was written.
   void writeOut(std::size_t size);
   // Writes the whole aligned blocks of the buffer straight to the disk and keeps the rest.
@@ -79,6 +85,9 @@ class ReplacementFile {
   UniqueFd fd_;
   // Aligned for writes straight to the disk.
   std::unique_ptr<char[], FreeBuffer> buffer_;
+  std::unique_ptr<char[], FreeBuffer> outgoing_;  // the buffer the other thread writes
+  std::unique_ptr<WriteBehind> behind_;
+  bool inFlight_ = false;
   std::size_t buffered_ = 0;
   bool direct_ = false;
   std::uint64_t written_ = 0;

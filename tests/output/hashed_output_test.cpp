@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 #include <zip.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <thread>
 
 #include "commands/commands.h"
 #include "core/failure.h"
+#include "core/platform_file.h"
 #include "core/text_lines.h"
 #include "output/hashed_output.h"
 #include "output/output_preparation.h"
@@ -251,6 +253,29 @@ TEST(WriteHashedOutput, FailuresEndTheCommandWithThePlatformMessage) {
   EXPECT_THROW(writeHashedOutput(t.session), Failure);
   EXPECT_FALSE(std::filesystem::exists(t.dir / "out.txt"));
   EXPECT_FALSE(std::filesystem::exists(t.dir / "a.zip"));
+  // The disk is full.
+  for (int records : {1, 3000}) {
+    OutputSession full;
+    test::writeFile(full.dir / "in.txt", test::paymentFile(records));
+    full.name(full.path("in.txt"), full.path("a.zip"), full.path("out.txt"));
+    // The output's first write fails; of a large output it is a full buffer that goes out while
+    // the next one fills.
+    std::atomic<int> writes{0};
+    setFileFaultHook([&](const char* call) {
+      return std::string_view(call) == "write" && ++writes == 1 ? ENOSPC : 0;
+    });
+    try {
+      writeHashedOutput(full.session);
+      ADD_FAILURE() << records << ": no failure";
+    } catch (const Failure& f) {
+      EXPECT_NE(std::string(f.what()).find("Write error on file \"" + full.path("out.txt")),
+                std::string::npos)
+          << f.what();
+    }
+    setFileFaultHook(nullptr);
+    EXPECT_EQ(test::filesIn(full.dir.path()), (std::vector<std::string>{"in.txt", "program"}))
+        << records;
+  }
 }
 
 TEST(OutputPreparation, DroppedAtAnyMomentLeavesNothingBehind) {
