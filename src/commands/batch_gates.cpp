@@ -120,14 +120,6 @@ bool listStructureFaults(Session& session, const Gates& gates, const std::string
   return true;
 }
 
-// Whether the lines after the one `reader` returned last pass both structure checks.
-bool restPassesStructureChecks(LineReader& reader) {
-  std::string_view line;
-  while (reader.next(line))
-    if (!passesStructureChecks(line, reader.lineLength())) return false;
-  return true;
-}
-
 // What a validation that runs ahead of the steps before it changes of the form and the state: put
 // back when one of those steps stops the run, so that the user sees what that step alone shows.
 struct FormSnapshot {
@@ -171,7 +163,7 @@ bool passStructureAndValidate(Session& session, const Gates& gates, const std::s
         });
   } catch (...) {
     // A failure counts as the validation's only when the checks would have let it run.
-    if (restPassesStructureChecks(reader)) {
+    if (StructureScan().rest(reader)) {
       context.commit();
       throw;
     }
@@ -259,11 +251,7 @@ bool passStructureThenValidate(Session& session, const Gates& gates, const std::
   std::string filledLine;
   const auto accept = [&](const LineReader& r, std::string_view& line) {
     if (!scan.line(r, line)) return false;
-    if (notificationFlagBlank(line)) {
-      filledLine.assign(line);
-      filledLine[kNotificationColumn - 1] = 'N';
-      line = filledLine;
-    }
+    line = asFilled(line, filledLine);
     return true;
   };
   bool passed = false;

@@ -29,6 +29,15 @@ inline bool notificationFlagBlank(std::string_view line) {
          line[kNotificationColumn - 1] == ' ';
 }
 
+// The line as the notification fill leaves it: a copy in `filled` with "N" in a blank flag, else
+// the line itself.
+inline std::string_view asFilled(std::string_view line, std::string& filled) {
+  if (!notificationFlagBlank(line)) return line;
+  filled.assign(line);
+  filled[kNotificationColumn - 1] = 'N';
+  return filled;
+}
+
 // A line that passes both structure checks: it opens with a known record type and has the
 // length of its type (`length` as in the file, also beyond what the reader kept of it).
 bool passesStructureChecks(std::string_view line, std::uint64_t length);

@@ -157,39 +157,14 @@ SealedOutput prepareSealedOutput(Session& session, std::unique_ptr<OutputPrepara
   if (output == payment) pagesDropped = std::jthread([payment] { dropCachedPages(payment); });
 
   ReplacementFile& out = prepared->file();
-  const std::string archivePath = archiveName(session.form.edtZip.text);
-  std::string hashLine;
-  std::unique_ptr<PreparedArchive> archive;
-  const auto unopenable = [&](int error) {
+  if (hooks.beforeHash) hooks.beforeHash(out.tempPath());
+  if (int error = prepared->seal(archiveName(session.form.edtZip.text))) {
     // Without a digest there is nothing to seal: no output file and no archive.
     ui.messageBox("Unable to open source file.");
     throwOpenFailure(out.tempPath(), error);
-  };
-  if (prepared->sealedAhead() && !hooks.beforeHash) {
-    if (int error = prepared->scratchError()) unopenable(error);
-    hashLine = prepared->takeSeal(archivePath, archive);
-  } else {
-    if (hooks.beforeHash) hooks.beforeHash(out.tempPath());
-    {
-      // The digest was taken of the lines as they were written; a scratch file that can no
-      // longer be opened cannot be sealed.
-      int error = 0;
-      UniqueFd scratch = openForReading(out.tempPath(), error);
-      if (!scratch) unopenable(error);
-    }
-    hashLine = hexDigest(prepared->digest()) + "\r\n";
-    out.writeAt(0, hashLine);
-    out.prepare();
   }
-  if (archive)
-    return SealedOutput(std::move(prepared), std::move(archive), std::move(hashLine),
-                        std::move(pagesDropped));
-
-  archive = std::make_unique<PreparedArchive>(archivePath);
-  if (const DeflatedBody* body = prepared->deflated())
-    archive->add(out.tempPath(), output, hashLine, *body);
-  else
-    archive->add(out.tempPath(), output);
+  std::unique_ptr<PreparedArchive> archive = prepared->takeArchive();
+  std::string hashLine = prepared->hashLine();
   return SealedOutput(std::move(prepared), std::move(archive), std::move(hashLine),
                       std::move(pagesDropped));
 }

@@ -45,15 +45,10 @@ bool fillNotificationFlags(const std::string& paymentFile, Ui* progress,
   LineReader reader(paymentFile);
   ReplacementFile out(paymentFile, sweepStaleTemps);
   std::string_view line;
+  std::string filled;
   while (reader.next(line)) {
     reader.expectWhole();
-    if (notificationFlagBlank(line)) {
-      out.write(line.substr(0, kNotificationColumn - 1));
-      out.write("N");
-      out.write(line.substr(kNotificationColumn));
-    } else {
-      out.write(line);
-    }
+    out.write(asFilled(line, filled));
     out.write(lineEndBytes(reader.lineEnd()));
     if (progress && (reader.lineNumber() & 1023) == 0)
       progress->progress(kStage, reader.bytesRead(), reader.fileSize());

@@ -155,12 +155,10 @@ void OutputPreparation::writeLines() {
     };
 
     std::string_view line;
+    std::string filled;
     while (reader.next(line)) {
       reader.expectWhole();
-      const std::size_t at = piece.size();
-      normaliseLine(line, beneChargeFlag_, piece);
-      // Credit lines keep their first columns as they are, the flag among them.
-      if (asFilled_ && notificationFlagBlank(line)) piece[at + kNotificationColumn - 1] = 'N';
+      normaliseLine(asFilled_ ? asFilled(line, filled) : line, beneChargeFlag_, piece);
       piece.append("\r\n");
       if (piece.size() >= kPieceSize) {
         if (cancelled_) return finish();
@@ -223,36 +221,42 @@ void OutputPreparation::sealAhead() {
   if (cancelled_ || writeError_) return;
   sealedAhead_ = true;
   try {
-    ReplacementFile& out = *file_;
-    {
-      // The digest was taken of the lines as they were written; a temporary file that can no
-      // longer be opened cannot be sealed.
-      int error = 0;
-      UniqueFd scratch = openForReading(out.tempPath(), error);
-      if (!scratch) {
-        scratchError_ = error;
-        return;
-      }
-    }
-    hashLine_ = hexDigest(digest_) + "\r\n";
-    out.writeAt(0, hashLine_);
-    out.prepare();
-    auto archive = std::make_unique<PreparedArchive>(archive_);
-    if (deflatedOk_)
-      archive->add(out.tempPath(), outputPath_, hashLine_, deflated_);
-    else
-      archive->add(out.tempPath(), outputPath_);
-    preparedArchive_ = std::move(archive);
+    scratchError_ = sealInto(archive_);
   } catch (...) {
     sealError_ = std::current_exception();
   }
 }
 
-std::string OutputPreparation::takeSeal(const std::string& archive,
-                                        std::unique_ptr<PreparedArchive>& prepared) {
+int OutputPreparation::seal(const std::string& archive) {
+  if (!sealedAhead_) return sealInto(archive);
   if (sealError_) std::rethrow_exception(sealError_);
-  if (archive == archive_) prepared = std::move(preparedArchive_);
-  return hashLine_;
+  if (scratchError_ == 0 && archive != archive_) preparedArchive_ = makeArchive(archive);
+  return scratchError_;
+}
+
+int OutputPreparation::sealInto(const std::string& archive) {
+  ReplacementFile& out = *file_;
+  {
+    // The digest was taken of the lines as they were written; a temporary file that can no
+    // longer be opened cannot be sealed.
+    int error = 0;
+    UniqueFd scratch = openForReading(out.tempPath(), error);
+    if (!scratch) return error;
+  }
+  hashLine_ = hexDigest(digest_) + "\r\n";
+  out.writeAt(0, hashLine_);
+  out.prepare();
+  preparedArchive_ = makeArchive(archive);
+  return 0;
+}
+
+std::unique_ptr<PreparedArchive> OutputPreparation::makeArchive(const std::string& archive) const {
+  auto prepared = std::make_unique<PreparedArchive>(archive);
+  if (deflatedOk_)
+    prepared->add(file_->tempPath(), outputPath_, hashLine_, deflated_);
+  else
+    prepared->add(file_->tempPath(), outputPath_);
+  return prepared;
 }
 
 void OutputPreparation::wait(const std::function<void(std::uint64_t, std::uint64_t)>& progress) {

@@ -60,13 +60,14 @@ class OutputPreparation {
   // then deflates the output file itself).
   const DeflatedBody* deflated() const { return deflatedOk_ ? &deflated_ : nullptr; }
 
-  // After wait(): whether the output was sealed ahead.  Then scratchError() is the error number
-  // of a temporary file that could no longer be opened to be sealed (0 when it could), and
-  // takeSeal() rethrows the failure that stopped the sealing, or gives the hash line and, when
-  // it is the archive named, the archive made ready.
-  bool sealedAhead() const { return sealedAhead_; }
-  int scratchError() const { return scratchError_; }
-  std::string takeSeal(const std::string& archive, std::unique_ptr<PreparedArchive>& prepared);
+  // After wait(): puts the hash line in front of the lines, forces the output to disk and makes
+  // its archive ready beside `archive`, unless that was done ahead.  Returns the error number of
+  // a temporary file that could no longer be opened (nothing is sealed then), else 0; throws the
+  // failure that stopped the sealing, also one met ahead.
+  int seal(const std::string& archive);
+  // After seal(): the hash line, and the archive made ready.
+  const std::string& hashLine() const { return hashLine_; }
+  std::unique_ptr<PreparedArchive> takeArchive() { return std::move(preparedArchive_); }
 
  private:
   class Queue;
@@ -75,6 +76,9 @@ class OutputPreparation {
   void deflateLines();
   void finish();
   void sealAhead();
+  // The work of seal().
+  int sealInto(const std::string& archive);
+  std::unique_ptr<PreparedArchive> makeArchive(const std::string& archive) const;
 
   const std::string paymentFile_;
   const std::string outputPath_;
