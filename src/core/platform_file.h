@@ -106,6 +106,11 @@ void startWriteback(int fd, std::uint64_t offset, std::uint64_t size);
 // replaces it, while the caller waits.
 void dropCachedPages(const std::string& path);
 
+// Gives the calling thread a slightly lower priority than the thread that started it: for a
+// worker with time to spare beside a thread the user waits on, which on a machine with fewer
+// cores than busy threads then comes first.  Only a hint.
+void yieldToStartingThread();
+
 // Writes that go straight to the disk, past the page cache, must start at a multiple of this
 // many bytes, span a multiple of it and come from memory aligned alike.
 inline constexpr std::size_t kDirectWriteAlignment = 4096;

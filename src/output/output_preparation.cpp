@@ -125,6 +125,8 @@ void OutputPreparation::finish() {
 }
 
 void OutputPreparation::writeLines() {
+  // The calling thread goes on with the validation and the summary, which take longer.
+  yieldToStartingThread();
   try {
     LineReader reader(paymentFile_);
     total_ = reader.fileSize();
@@ -181,6 +183,7 @@ void OutputPreparation::writeLines() {
 }
 
 void OutputPreparation::deflateLines() {
+  yieldToStartingThread();
   try {
     UniqueFd scratch = unnamedScratch(folderOf(outputPath_));
     FastRawDeflate deflater;
