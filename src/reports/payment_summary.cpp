@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <memory>
 #include <utility>
 
 #include "core/error_list.h"
@@ -373,26 +374,36 @@ class KeptStepReader {
   // The next n bytes, kept in the buffer until the next call.
   const char* take(std::size_t n) {
     if (n > size_ - offset_) damaged();
-    if (pos_ + n > buffer_.size()) {
-      buffer_.erase(0, pos_);
+    if (pos_ + n > held_) {
+      // The bytes not taken yet move to the front, and at least a quarter megabyte more is read
+      // after them (into memory that is not cleared first: every byte read is written).
+      const std::size_t left = held_ - pos_;
+      const std::size_t want = std::max<std::size_t>(n - left, 1 << 18);
+      if (left + want > capacity_) {
+        // Room for a step left over as well: the buffer is made once.
+        capacity_ = std::max<std::size_t>(left + want, 1 << 19);
+        auto larger = std::make_unique_for_overwrite<char[]>(capacity_);
+        std::memcpy(larger.get(), buffer_.get() + pos_, left);
+        buffer_ = std::move(larger);
+      } else {
+        std::memmove(buffer_.get(), buffer_.get() + pos_, left);
+      }
       pos_ = 0;
-      const std::size_t want = std::max<std::size_t>(n - buffer_.size(), 1 << 18);
-      const std::size_t have = buffer_.size();
-      buffer_.resize(have + want);
-      const std::uint64_t from = offset_ + have;
+      held_ = left;
+      const std::uint64_t from = offset_ + left;
       std::size_t got = 0;
       while (got < want && from + got < size_) {
-        long long r = readAt(fd_, buffer_.data() + have + got, want - got, from + got);
+        long long r = readAt(fd_, buffer_.get() + left + got, want - got, from + got);
         if (r < 0)
           throwIoFailure("Read error on the payment summary's scratch file in", folder_,
                          static_cast<int>(-r));
         if (r == 0) break;
         got += static_cast<std::size_t>(r);
       }
-      buffer_.resize(have + got);
-      if (buffer_.size() < n) damaged();
+      held_ = left + got;
+      if (held_ < n) damaged();
     }
-    const char* at = buffer_.data() + pos_;
+    const char* at = buffer_.get() + pos_;
     pos_ += n;
     offset_ += n;
     return at;
@@ -406,7 +417,9 @@ class KeptStepReader {
   std::uint64_t size_;
   const std::string& folder_;
   std::uint64_t offset_ = 0;
-  std::string buffer_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t capacity_ = 0;
+  std::size_t held_ = 0;
   std::size_t pos_ = 0;
 };
 
