@@ -383,7 +383,7 @@ class KeptStepReader {
         // Room for a step left over as well: the buffer is made once.
         capacity_ = std::max<std::size_t>(left + want, 1 << 19);
         auto larger = std::make_unique_for_overwrite<char[]>(capacity_);
-        std::memcpy(larger.get(), buffer_.get() + pos_, left);
+        if (left > 0) std::memcpy(larger.get(), buffer_.get() + pos_, left);
         buffer_ = std::move(larger);
       } else {
         std::memmove(buffer_.get(), buffer_.get() + pos_, left);
