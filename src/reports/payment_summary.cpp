@@ -317,14 +317,19 @@ class KeptSteps : public SummarySteps {
     text(count);
     number(amount.tenThousandths);
   }
+  // A detail row, one for each credit, is kept as one text that holds its fields, so that the
+  // replay takes it from the scratch file at once.
   void detailRow(const DetailRow& r) override {
+    const auto fields = {&r.Product,       &r.NameEng,           &r.CreditAmount,
+                         &r.CreditAccount, &r.TotalInvoidAmount, &r.TotalWHTAmount,
+                         &r.DeliveryMode,  &r.PickupLocation,    &r.VATAmount,
+                         &r.Customer_Ref,  &r.dabit_Acc};
+    std::size_t size = sizeof(std::int64_t);
+    for (const std::string* field : fields) size += sizeof(std::int64_t) + field->size();
     begin(Detail);
+    number(static_cast<std::int64_t>(size));
     number(r.No);
-    for (const std::string* field :
-         {&r.Product, &r.NameEng, &r.CreditAmount, &r.CreditAccount, &r.TotalInvoidAmount,
-          &r.TotalWHTAmount, &r.DeliveryMode, &r.PickupLocation, &r.VATAmount, &r.Customer_Ref,
-          &r.dabit_Acc})
-      text(*field);
+    for (const std::string* field : fields) text(*field);
   }
   void totalRow(std::string_view lastLine) override {
     begin(Total);
@@ -349,6 +354,30 @@ class KeptSteps : public SummarySteps {
 
   SummarySpill& spill_;
   char batch_;
+};
+
+// Reads numbers and texts kept one after the other in `bytes`, as KeptSteps writes them.
+class KeptFields {
+ public:
+  KeptFields(std::string_view bytes, const std::string& folder) : rest_(bytes), folder_(folder) {}
+  std::int64_t number() {
+    std::int64_t value = 0;
+    std::memcpy(&value, take(sizeof value).data(), sizeof value);
+    return value;
+  }
+  std::string_view text() { return take(static_cast<std::size_t>(number())); }
+
+ private:
+  std::string_view take(std::size_t n) {
+    if (n > rest_.size())
+      throw Failure("The payment summary's scratch file in \"" + folder_ + "\" is damaged.");
+    std::string_view taken = rest_.substr(0, n);
+    rest_.remove_prefix(n);
+    return taken;
+  }
+
+  std::string_view rest_;
+  const std::string& folder_;
 };
 
 // Reads the kept steps back in order.
@@ -453,11 +482,12 @@ void replayKeptSteps(Session& session, const SummarySpill& spill, char batch, Su
         break;
       }
       case KeptSteps::Detail: {
-        r.No = in.number();
+        KeptFields fields(in.text(), spill.folder);
+        r.No = fields.number();
         for (std::string* field : {&r.Product, &r.NameEng, &r.CreditAmount, &r.CreditAccount,
                                    &r.TotalInvoidAmount, &r.TotalWHTAmount, &r.DeliveryMode,
                                    &r.PickupLocation, &r.VATAmount, &r.Customer_Ref, &r.dabit_Acc})
-          field->assign(in.text());
+          field->assign(fields.text());
         if (wanted) out.detailRow(r);
         break;
       }
