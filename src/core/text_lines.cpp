@@ -13,6 +13,7 @@
 #endif
 
 #include "core/failure.h"
+#include "core/helper_thread.h"
 
 namespace bs {
 
@@ -59,15 +60,7 @@ class LineReader::BlocksAhead {
  public:
   explicit BlocksAhead(int fd) : fd_(fd) {
     for (std::size_t i = 0; i < kBlocks; ++i) free_.emplace_back(kAheadBlockSize);
-    thread_ = std::thread([this] { run(); });
-  }
-  ~BlocksAhead() {
-    {
-      std::lock_guard lock(mutex_);
-      stopped_ = true;
-    }
-    changed_.notify_all();
-    thread_.join();
+    helper_.start([this] { run(); });
   }
   BlocksAhead(const BlocksAhead&) = delete;
   BlocksAhead& operator=(const BlocksAhead&) = delete;
@@ -75,13 +68,13 @@ class LineReader::BlocksAhead {
   // Swaps `block` for the next block of the file; the bytes it holds, 0 at the end of the file,
   // or the negative error number of a failed read.
   long long next(std::vector<char>& block) {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return !ready_.empty(); });
+    std::unique_lock lock(helper_.mutex);
+    helper_.changed.wait(lock, [&] { return !ready_.empty(); });
     Block taken = std::move(ready_.front());
     ready_.pop_front();
     if (block.size() == kAheadBlockSize) free_.push_back(std::move(block));
     block = std::move(taken.bytes);
-    changed_.notify_all();
+    helper_.changed.notify_all();
     return taken.size;
   }
 
@@ -97,30 +90,27 @@ class LineReader::BlocksAhead {
     for (;;) {
       std::vector<char> bytes;
       {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return stopped_ || !free_.empty(); });
-        if (stopped_) return;
+        std::unique_lock lock(helper_.mutex);
+        helper_.changed.wait(lock, [&] { return helper_.stopped || !free_.empty(); });
+        if (helper_.stopped) return;
         bytes = std::move(free_.back());
         free_.pop_back();
       }
       const long long n = readSome(fd_, bytes.data(), bytes.size());
       {
-        std::lock_guard lock(mutex_);
+        std::lock_guard lock(helper_.mutex);
         ready_.push_back({std::move(bytes), n});
       }
-      changed_.notify_all();
+      helper_.changed.notify_all();
       // The end of the file or a failed read is the last block.
       if (n <= 0) return;
     }
   }
 
   const int fd_;
-  std::mutex mutex_;
-  std::condition_variable changed_;
   std::deque<Block> ready_;
   std::vector<std::vector<char>> free_;
-  bool stopped_ = false;
-  std::thread thread_;
+  HelperThread helper_;  // last: stopped before the members it uses go
 };
 
 LineReader::LineReader(const std::string& path, bool readAhead) : path_(path), buffer_(kBlockSize) {

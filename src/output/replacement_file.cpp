@@ -2,16 +2,14 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <mutex>
 #include <new>
 #include <system_error>
-#include <thread>
 
 #include "core/failure.h"
+#include "core/helper_thread.h"
 
 namespace bs {
 
@@ -70,14 +68,8 @@ void ReplacementFile::FreeBuffer::operator()(char* p) const noexcept {
 // Writes one buffer at a time on a thread of its own.
 class ReplacementFile::WriteBehind {
  public:
-  explicit WriteBehind(int fd) : fd_(fd), thread_([this] { run(); }) {}
-  ~WriteBehind() {
-    {
-      std::lock_guard lock(mutex_);
-      stopped_ = true;
-    }
-    changed_.notify_all();
-    thread_.join();
+  explicit WriteBehind(int fd) : fd_(fd) {
+    helper_.start([this] { run(); });
   }
   WriteBehind(const WriteBehind&) = delete;
   WriteBehind& operator=(const WriteBehind&) = delete;
@@ -85,18 +77,18 @@ class ReplacementFile::WriteBehind {
   // The bytes stay untouched until wait() returns.
   void start(const char* bytes, std::size_t size, std::uint64_t offset) {
     {
-      std::lock_guard lock(mutex_);
+      std::lock_guard lock(helper_.mutex);
       job_ = {bytes, size, offset};
       busy_ = true;
     }
-    changed_.notify_all();
+    helper_.changed.notify_all();
   }
   // The error number of the write started last (0 when it went well); `pageCache` tells that the
   // file system refused the direct write and the bytes went through the page cache, as every
   // later write must.
   int wait(bool& pageCache) {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return !busy_; });
+    std::unique_lock lock(helper_.mutex);
+    helper_.changed.wait(lock, [&] { return !busy_; });
     pageCache = pageCache_;
     return error_;
   }
@@ -109,9 +101,9 @@ class ReplacementFile::WriteBehind {
   };
 
   void run() {
-    std::unique_lock lock(mutex_);
+    std::unique_lock lock(helper_.mutex);
     for (;;) {
-      changed_.wait(lock, [&] { return stopped_ || busy_; });
+      helper_.changed.wait(lock, [&] { return helper_.stopped || busy_; });
       if (!busy_) return;
       const Job job = job_;
       lock.unlock();
@@ -125,19 +117,16 @@ class ReplacementFile::WriteBehind {
       error_ = error;
       pageCache_ = pageCache_ || pageCache;
       busy_ = false;
-      changed_.notify_all();
+      helper_.changed.notify_all();
     }
   }
 
   const int fd_;
-  std::mutex mutex_;
-  std::condition_variable changed_;
   Job job_;
   bool busy_ = false;
-  bool stopped_ = false;
   int error_ = 0;
   bool pageCache_ = false;
-  std::thread thread_;
+  HelperThread helper_;  // last: stopped before the members it uses go
 };
 
 ReplacementFile::~ReplacementFile() {
