@@ -223,6 +223,27 @@ bool passStepByStep(Session& session, const Gates& gates, const std::string& pat
   return true;
 }
 
+// The first read of the current-credit row is the validation's one use of the table store
+// before its end: right after it, the store empties the report tables on a helper thread.
+class ClearTablesAfterFirstRead : public CreditContextStore {
+ public:
+  explicit ClearTablesAfterFirstRead(Session& session) : session_(session) {}
+  void reset(std::string_view account) override { session_.creditContext->reset(account); }
+  void writeNames(std::string_view nameEn, std::string_view nameTh) override {
+    session_.creditContext->writeNames(nameEn, nameTh);
+  }
+  CreditContext read() override {
+    CreditContext row = session_.creditContext->read();
+    if (!started_) clearReportTablesAhead(session_);
+    started_ = true;
+    return row;
+  }
+
+ private:
+  Session& session_;
+  bool started_ = false;
+};
+
 // The batch run reads the payment file once for the structure checks, the express cheque counts,
 // whether the notification fill would change the file, the validation and the summary: every
 // line's structure is checked just before the rules see the line as the fill will leave it.  The
@@ -246,7 +267,8 @@ bool passStructureThenValidate(Session& session, const Gates& gates, const std::
   const FormSnapshot checked(session);
   prepared.summary = std::make_unique<SummaryGatherer>(folderOf(outputPath(f)), st);
 
-  DeferredCreditContext context(*session.creditContext);
+  ClearTablesAfterFirstRead firstRead(session);
+  DeferredCreditContext context(firstRead);
   StructureScan scan;
   std::string filledLine;
   const auto accept = [&](const LineReader& r, std::string_view& line) {
@@ -286,6 +308,10 @@ bool passStructureThenValidate(Session& session, const Gates& gates, const std::
     stop(checked);
     throw;
   }
+  // Past the fill, only the two checks after this function stop a clean run before its summary.
+  if (!failure && !(gates.stopOnFaults && !st.batchValid) &&
+      !(gates.resolveAccounts && st.invalidAccountCount > 0))
+    keepReportTablesCleared(session);
   context.commit();
   rememberCheckedFile(st, path);
   if (failure) std::rethrow_exception(failure);

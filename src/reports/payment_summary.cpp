@@ -12,6 +12,7 @@
 #include "core/text_lines.h"
 #include "reports/money.h"
 #include "rules/products.h"
+#include "store/table_store.h"
 
 namespace bs {
 
@@ -619,6 +620,14 @@ void fillPaymentSummary(Session& session, ReportTables& tables, SummaryGatherer*
 void fillPaymentSummary(Session& session, SummaryGatherer* gathered) {
   setUpSummaryGrid(session);
   summarise(session, *storeReportTables(session.store), gathered);
+}
+
+void clearReportTablesAhead(Session& session) {
+  if (session.store) session.store->clearAhead({kReportTableFile, kReportTableDetailFile});
+}
+
+void keepReportTablesCleared(Session& session) {
+  if (session.store) session.store->keepCleared();
 }
 
 void fillReportTable(Session& session) {

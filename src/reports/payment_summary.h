@@ -66,6 +66,13 @@ void fillPaymentSummary(Session& session, ReportTables& tables,
 // The same on the session's table store.
 void fillPaymentSummary(Session& session, SummaryGatherer* gathered = nullptr);
 
+// The summary empties ReportTable and ReportTableDetail before it fills them.  A batch run has the
+// session's table store empty them on a helper thread while it validates the file, and keeps
+// them empty once it is sure to go on to the summary; any other use of the store first puts
+// their rows back, so a run that stops leaves the last batch's rows as they were.
+void clearReportTablesAhead(Session& session);
+void keepReportTablesCleared(Session& session);
+
 // Copies the summary rows of the grid into ReportTable, one insert statement per row.
 void fillReportTable(Session& session, ReportTables& tables);
 void fillReportTable(Session& session);

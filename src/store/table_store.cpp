@@ -6,9 +6,12 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -113,6 +116,9 @@ struct PostStatement {
   std::string sql;
 };
 
+// True on the thread that empties tables ahead of the caller: the store is its own there.
+thread_local bool onClearingThread = false;
+
 std::string columnText(sqlite3_stmt* stmt, int i) {
   const unsigned char* p = sqlite3_column_text(stmt, i);
   if (!p) return {};
@@ -139,9 +145,20 @@ struct StoreCore {
   std::array<std::array<PostStatement, 2>, kTableFiles.size()> posts;
   std::function<void()> pendingWrites;
 
+  // Tables being emptied on a helper thread (TableStore::clearAhead); nothing else touches the
+  // connection until it has been waited for.
+  struct Clearing {
+    std::vector<std::size_t> tables;
+    std::thread thread;
+    bool underSavepoint = false;  // written by the helper, read once it has been joined
+    std::exception_ptr failure;
+  };
+  std::unique_ptr<Clearing> clearing;
+
   // The writer's function is taken before it runs, so that its own use of the store does not
-  // call it again.
+  // call it again.  Tables emptied ahead get their rows back first, unless the caller kept them.
   void writePending() {
+    settleClearing(false);
     if (!pendingWrites) return;
     auto flush = std::move(pendingWrites);
     pendingWrites = nullptr;
@@ -150,10 +167,60 @@ struct StoreCore {
 
   ~StoreCore() { disconnect(); }
 
+  // The helper's part: within the command's transaction, under a savepoint, every table named
+  // is emptied.  A failure is kept for settleClearing, which then puts the rows back.
+  void clearTables(Clearing& c) {
+    onClearingThread = true;
+    try {
+      if (!db) connect();
+      if (!transactionOpen) {
+        int rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) failStore(rc, {});
+        transactionOpen = true;
+      }
+      execPlain("SAVEPOINT clear_ahead");
+      c.underSavepoint = true;
+      for (std::size_t index : c.tables) {
+        std::string sql = "DELETE FROM " + qualifiedTable(index);
+        run(statement(sql), sql);
+      }
+    } catch (...) {
+      c.failure = std::current_exception();
+    }
+  }
+
+  // Waits for the tables being emptied ahead; `keep` keeps them empty, else (and after a failure
+  // of the helper) their rows come back.  The helper's own calls pass straight through.
+  void settleClearing(bool keep) {
+    if (onClearingThread || !clearing) return;
+    std::unique_ptr<Clearing> c = std::move(clearing);
+    c->thread.join();
+    // A failure that ended the whole transaction took the savepoint with it.
+    if (!c->underSavepoint || !db || sqlite3_get_autocommit(db)) return;
+    ++changeStamp;
+    if (!keep || c->failure) {
+      int rc = sqlite3_exec(db, "ROLLBACK TO clear_ahead", nullptr, nullptr, nullptr);
+      if (rc != SQLITE_OK) {
+        noteStatementFailure();
+        failStore(rc, "ROLLBACK TO clear_ahead");
+      }
+    }
+    int rc = sqlite3_exec(db, "RELEASE clear_ahead", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+      noteStatementFailure();
+      failStore(rc, "RELEASE clear_ahead");
+    }
+  }
+
   std::filesystem::path filePath(const TableFile& f) const { return folder / f.file; }
   std::string folderName() const { return "The table files in " + quoted(folder); }
 
   void disconnect() noexcept {
+    try {
+      settleClearing(false);
+    } catch (const std::exception&) {
+      // The transaction below is then committed or rolled back as a whole.
+    }
     for (auto& [sql, stmt] : statements) sqlite3_finalize(stmt);
     statements.clear();
     for (auto& table : posts) table.fill(PostStatement{});
@@ -334,7 +401,7 @@ struct StoreCore {
   // Every operation starts here: the connection is opened when first needed, and within a
   // command the command's write transaction is begun at the first use of the store.
   void use() {
-    if (pendingWrites) writePending();
+    writePending();
     if (!db) connect();
     if (inCommand && !transactionOpen) {
       int rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
@@ -504,6 +571,7 @@ void TableStore::execSql(std::string_view sql) {
 
 void TableStore::beginCommand() {
   StoreCore& core = *impl_->core;
+  core.settleClearing(false);
   // A command that never ended leaves its work committed before the next one starts.
   if (core.transactionOpen || core.pendingWrites) endCommand();
   if (!core.folder.empty()) core.removeStaleSuperJournals();
@@ -539,6 +607,25 @@ bool TableStore::inCommand() const {
 
 void TableStore::setPendingWrites(std::function<void()> flush) {
   impl_->core->pendingWrites = std::move(flush);
+}
+
+void TableStore::clearAhead(const std::vector<std::string_view>& fileNames) {
+  StoreCore& core = *impl_->core;
+  core.settleClearing(false);
+  if (!core.inCommand || core.folder.empty() || !core.alive) return;
+  auto c = std::make_unique<StoreCore::Clearing>();
+  for (std::string_view name : fileNames) c->tables.push_back(core.tableIndex(name));
+  StoreCore::Clearing& started = *c;
+  core.clearing = std::move(c);
+  try {
+    core.clearing->thread = std::thread([&core, &started] { core.clearTables(started); });
+  } catch (const std::system_error&) {
+    core.clearing.reset();  // no thread to spare: the caller empties the tables itself
+  }
+}
+
+void TableStore::keepCleared() {
+  impl_->core->settleClearing(true);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -913,6 +1000,7 @@ TableStore::Rows TableStore::readAll(std::string_view fileName) {
 
 std::vector<std::string> TableStore::columnNames(std::string_view fileName) {
   StoreCore& core = *impl_->core;
+  core.settleClearing(false);
   return core.columns[core.tableIndex(fileName)];
 }
 

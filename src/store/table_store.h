@@ -50,6 +50,14 @@ class TableStore {
   // the writer hands it again when it keeps a row anew.  An empty function withdraws it.
   void setPendingWrites(std::function<void()> flush);
 
+  // Empties tables on a helper thread while the caller goes on without the store: a batch run
+  // empties the report tables before it fills them, and this way it does not wait for that
+  // after the validation.  Within a command only.  keepCleared() waits for the helper and keeps
+  // the tables empty; any other use of the store first waits for it and puts their rows back, as
+  // does a failure of the helper (the emptying the caller then does itself reports it).
+  void clearAhead(const std::vector<std::string_view>& fileNames);
+  void keepCleared();
+
   // A table object, opened by file name ("ReportTable.DAT").
   class Table {
    public:

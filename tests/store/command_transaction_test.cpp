@@ -107,6 +107,31 @@ TEST_F(CommandTest, CreditContextInTheTableAfterEveryCommandIsWhatTheRulesWrote)
   EXPECT_TRUE(errors().empty());
 }
 
+// Tables emptied ahead stay empty only when kept; any other use of the store first puts their
+// rows back, and what the command writes after that stays, also when it fails.
+TEST_F(CommandTest, TablesEmptiedAheadComeBackUnlessKept) {
+  static bool keep, fail;
+  for (const bool k : {true, false}) {
+    for (const bool f : {false, true}) {
+      keep = k;
+      fail = f;
+      store->execSql("Delete From ReportTable");
+      store->execSql(kInsertPayroll);
+      runCommand(session, [](Session& s) {
+        s.store->clearAhead({"ReportTable.DAT", "ReportTableDetail.DAT"});
+        if (keep) s.store->keepCleared();
+        s.creditContext->reset("3333333333");
+        s.creditContext->read();
+        if (fail) throw Failure("stopped");
+      });
+      TableStore other;
+      other.setDirectory(data);
+      EXPECT_EQ(other.readAll("ReportTable.DAT").rows.size(), keep ? 0u : 1u) << keep << fail;
+      EXPECT_EQ(other.readAll("addAccBatchError.DAT").rows.at(0).at(0), "3333333333");
+    }
+  }
+}
+
 TEST_F(CommandTest, AMissingTableFileEndsTheCommandAtItsFirstUse) {
   std::filesystem::remove(data / "addAccBatchError.DAT");
   static int creditsSeen;
