@@ -94,7 +94,7 @@ std::string tableValue(std::string_view value) {
   std::size_t blanks = 0;
   while (blanks < value.size() && value[value.size() - 1 - blanks] == ' ') ++blanks;
   if (blanks <= 8) return visibleText(value);
-  const std::string count = "(" + std::to_string(blanks) + " blanks)";
+  const std::string count = std::string("(").append(std::to_string(blanks)) + " blanks)";
   if (blanks == value.size()) return count;
   return visibleText(value.substr(0, value.size() - blanks)) + "\xC2\xB7\xE2\x80\xA6 " + count;
 }

@@ -285,7 +285,9 @@ void removeFilesIn(const std::string& folder,
 void removeStaleTempsFor(const std::string& target) {
   // ".NAME.bstmp-XXXXXX", and the archive engine's own ".NAME.bstmp-XXXXXX.XXXXXX" made while it
   // writes one of them.
-  const std::string stem = "." + baseNameOf(target) + kTempMark;
+  std::string stem = ".";
+  stem += baseNameOf(target);
+  stem += kTempMark;
   removeFilesIn(folderOf(target), [&](const std::string& name) {
     if (name.compare(0, stem.size(), stem) != 0) return false;
     std::string_view rest = std::string_view(name).substr(stem.size());

@@ -23,7 +23,7 @@ std::vector<std::string> readAll(const std::string& path, bool readAhead = false
   while (reader.next(line)) {
     out.emplace_back(line);
     if (withEnds)
-      out.back() += "|" + std::to_string(static_cast<int>(reader.lineEnd())) + "|" +
+      out.back() += std::string("|") + std::to_string(static_cast<int>(reader.lineEnd())) + "|" +
                     std::to_string(reader.lineLength()) + "|" + std::to_string(reader.bytesRead());
   }
   return out;
