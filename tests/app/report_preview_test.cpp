@@ -81,7 +81,10 @@ TEST(ReportPreview, FindsTextsSavesAPdfAndCloses) {
     if (auto* files = qobject_cast<QFileDialog*>(modal)) {
       saveTitle = files->windowTitle();
       suggested = files->selectedFiles().value(0);
-      files->selectFile(QString::fromStdString(dir.path().string() + "/report"));
+      // Typed into the name box: selectFile() leaves the box alone once it has the focus.
+      auto* name = files->findChild<QLineEdit*>("fileNameEdit");
+      ASSERT_NE(name, nullptr);
+      name->setText(QString::fromStdString(dir.path().string() + "/report"));
       QMetaObject::invokeMethod(files, "accept", Qt::QueuedConnection);
       return;
     }
