@@ -172,12 +172,7 @@ struct StoreCore {
   void clearTables(Clearing& c) {
     onClearingThread = true;
     try {
-      if (!db) connect();
-      if (!transactionOpen) {
-        int rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-        if (rc != SQLITE_OK) failStore(rc, {});
-        transactionOpen = true;
-      }
+      openTransaction();
       execPlain("SAVEPOINT clear_ahead");
       c.underSavepoint = true;
       for (std::size_t index : c.tables) {
@@ -198,18 +193,8 @@ struct StoreCore {
     // A failure that ended the whole transaction took the savepoint with it.
     if (!c->underSavepoint || !db || sqlite3_get_autocommit(db)) return;
     ++changeStamp;
-    if (!keep || c->failure) {
-      int rc = sqlite3_exec(db, "ROLLBACK TO clear_ahead", nullptr, nullptr, nullptr);
-      if (rc != SQLITE_OK) {
-        noteStatementFailure();
-        failStore(rc, "ROLLBACK TO clear_ahead");
-      }
-    }
-    int rc = sqlite3_exec(db, "RELEASE clear_ahead", nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) {
-      noteStatementFailure();
-      failStore(rc, "RELEASE clear_ahead");
-    }
+    if (!keep || c->failure) execPlain("ROLLBACK TO clear_ahead");
+    execPlain("RELEASE clear_ahead");
   }
 
   std::filesystem::path filePath(const TableFile& f) const { return folder / f.file; }
@@ -282,7 +267,10 @@ struct StoreCore {
 
   void execPlain(const char* sql) {
     int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) failStore(rc, sql);
+    if (rc != SQLITE_OK) {
+      noteStatementFailure();
+      failStore(rc, sql);
+    }
   }
 
   // A table file that is a symbolic link to a file outside the program folder: the store would
@@ -402,6 +390,11 @@ struct StoreCore {
   // command the command's write transaction is begun at the first use of the store.
   void use() {
     writePending();
+    openTransaction();
+  }
+
+  // The connection, and within a command its write transaction; what a writer holds stays held.
+  void openTransaction() {
     if (!db) connect();
     if (inCommand && !transactionOpen) {
       int rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
